@@ -1,0 +1,139 @@
+// frmSignature: the program's one window. It owns every control, and the
+// controls are the program's whole working state: the path fields are the
+// settings, Timer1's enabled flag is the run state. Every handler runs on the
+// user-interface thread, one at a time.
+//
+// The handlers are defined in the folder of the part of the program they
+// belong to: start-up and settings in app/, composition in compose/, run
+// state and tray in tray/, pickers, viewing, help and credits in pickers/.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/controls.h"
+#include "app/layout.h"
+#include "compose/compose.h"
+#include "tray/tray_icon_data.h"
+
+namespace tessaly {
+
+// Where a WM_MOUSEMOVE-numbered message came from: a real mouse move over the
+// window, or the notification-area icon's callback (which the shell sends
+// with the same message number).
+enum class MouseMoveSource { Window, TrayCallback };
+
+class frmSignature {
+public:
+    // Creates every control through the platform, in layout order. Nothing
+    // is shown and no file is touched until Form_Load.
+    frmSignature(IPlatform& platform, RandomSource& random);
+    ~frmSignature();
+    frmSignature(const frmSignature&) = delete;
+    frmSignature& operator=(const frmSignature&) = delete;
+
+    // Window events.
+    void Form_Load();
+    void Form_Unload(int& Cancel);
+    void Form_MouseMove(int Button, int Shift, float X, float Y, MouseMoveSource source);
+    // The shell has recreated the notification area ("TaskbarCreated").
+    void Shell_TaskbarCreated();
+    // F1 with `focused` holding the focus.
+    void Form_ContextHelp(ControlId focused);
+
+    // Run state (tray/).
+    void cmdStart_Click();
+    void cmdStop_Click();
+    void cmdCreateS_Click();
+    void Timer1_Timer();
+    void mnuResume_Click();
+    void mnuPause_Click();
+    void mnuRefresh_Click();
+
+    // Tray menu (tray/).
+    void mnuDisplay_Click();
+    void mnuExit_Click();
+
+    // Pickers (pickers/).
+    void cmdTemplate_Click();
+    void cmdSignature_Click();
+    void cmdQF1_Click();
+    void cmdQF2_Click();
+    void cmdQF3_Click();
+    void cmdQF4_Click();
+
+    // Viewing and help (pickers/).
+    void txtTemplate_DblClick();
+    void txtSignature_DblClick();
+    void txtQF1_DblClick();
+    void txtQF2_DblClick();
+    void txtQF3_DblClick();
+    void txtQF4_DblClick();
+    void cmdHelp_Click();
+    void mnuHelp_Click();
+
+    // Credits line (pickers/).
+    void txtCompliments_MouseMove();
+    void txtCompliments_Click();
+    void Timer2_Timer();
+
+    // Runs the handler of a control's click or a menu item's choice; false
+    // for a control that has none.
+    bool Click(ControlId id);
+
+    // Composes once (compose/); on failure runs the failure path.
+    void CreateSignature();
+
+    // Writes the seven settings from the controls (app/).
+    void SaveSettings();
+
+    // The program's help file (App.HelpFile), set at start-up.
+    const std::string& HelpFile() const { return helpFile_; }
+
+private:
+    void LoadSettings();
+    void SetRunning();
+    void SetPaused();
+    void PickDocumentFile();
+    void PickQuoteFile();
+    void PickFile(const std::string& initDir, const char* filter);
+    void PickFolder();
+    void PickInto(ITextField& field, void (frmSignature::*picker)());
+    void ViewField(const ITextField& field);
+    void OpenLink();
+    void NotifyTray(std::uint32_t message);
+    std::string SettingsPath() const;
+
+    IPlatform& platform_;
+    RandomSource& random_;
+    std::string helpFile_;
+
+    std::unique_ptr<IWindow> window_;
+    std::unique_ptr<ITextField> txtTemplate;
+    std::unique_ptr<ITextField> txtSignature;
+    std::unique_ptr<ITextField> txtQF1;
+    std::unique_ptr<ITextField> txtQF2;
+    std::unique_ptr<ITextField> txtQF3;
+    std::unique_ptr<ITextField> txtQF4;
+    std::unique_ptr<ITextField> txtCompliments;
+    std::unique_ptr<ICheckBox> chkAS;
+    std::unique_ptr<ILabel> lblStatus;
+    std::unique_ptr<ITimer> Timer1;
+    std::unique_ptr<ITimer> Timer2;
+    std::unique_ptr<IImage> imgPause;
+    std::unique_ptr<IImage> imgRun;
+    std::unique_ptr<IMenuItem> mnuDisplay;
+    std::unique_ptr<IMenuItem> mnuResume;
+    std::unique_ptr<IMenuItem> mnuPause;
+    std::unique_ptr<IMenuItem> mnuRefresh;
+    std::unique_ptr<IMenuItem> mnuHelp;
+    std::unique_ptr<IMenuItem> mnuExit;
+    std::unique_ptr<IFileDialog> dlgCommon;
+
+    std::string SelectedPath;
+    TrayIconRecord TrayIconData;
+    bool trayIconAdded_ = false;
+};
+
+}  // namespace tessaly

@@ -1,0 +1,44 @@
+// The settings file data\data.sfc: six quoted paths and the start-up flag,
+// seven CR LF lines.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tessaly {
+
+struct SettingsValues {
+    // In file order: template, signature, quote file 1, quote file 2,
+    // HTML folder 1, HTML folder 2.
+    std::array<std::string, 6> paths;
+    // The start-up check box: 0 cleared, 1 ticked, 2 grayed.
+    std::int16_t autoStart = 0;
+};
+
+struct LoadedSettings {
+    SettingsValues values;
+    bool fileFound = false;  // false: the file could not be opened at all
+};
+
+// The exact bytes that a save writes.
+std::string FormatSettings(const SettingsValues& values);
+
+// Reads settings text. Never fails: lines that are missing give empty paths
+// and a cleared check box, a path line shorter than two characters gives an
+// empty path, and a seventh line that is not 0, 1 or 2 gives 0.
+SettingsValues ParseSettings(std::string_view text);
+
+// Reads the file at `path`; a missing or unreadable file gives empty values
+// with fileFound false.
+LoadedSettings ReadSettingsFile(const std::string& path);
+
+// Replaces the file at `path` atomically, creating its folder when missing.
+// False when the file could not be written; the previous file is then intact.
+bool WriteSettingsFile(const std::string& path, const SettingsValues& values);
+
+// The settings file's path for a program whose executable lies in `exeFolder`.
+std::string SettingsFilePath(const std::string& exeFolder);
+
+}  // namespace tessaly

@@ -1,0 +1,63 @@
+// Composing the signature file from the template and its four sources.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace tessaly {
+
+// A uniform generator that is re-seeded from the time of day before every
+// draw. Re-seeding mixes the time into the current state, so two draws within
+// the same clock tick still differ.
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // Re-seeds from the time of day, then returns one single-precision value
+    // r with 0 <= r < 1.
+    virtual float ReseedAndDraw() = 0;
+};
+
+// The real generator: the time of day comes from the system clock.
+class TimeOfDayRandom final : public RandomSource {
+public:
+    TimeOfDayRandom();
+    float ReseedAndDraw() override;
+
+private:
+    std::uint64_t state_;
+};
+
+// Maps a draw onto a list of n entries: the 0-based index floor(r * n) with
+// n converted to single precision, kept inside 0..n-1 even where single
+// precision rounds r * n up to n. n must be at least 1.
+int DrawIndex(float r, int n);
+
+// One line drawn from a quote file (without its terminator), or nothing when
+// the file cannot be read, is empty, or has more than 32,767 lines.
+std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random);
+
+// The content of one file drawn from `folder`, its lines run together without
+// their terminators, or nothing when the folder lists no file, the file cannot
+// be read or it has more than 32,767 lines. The file's path is the folder text
+// exactly as given, the platform's separator, and the file's name (so a folder
+// text that already ends in a separator gives a doubled one).
+std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random);
+
+// The six paths that one composition works with, as the window's fields hold
+// them at the moment the composition starts.
+struct ComposePaths {
+    std::string templatePath;   // txtTemplate
+    std::string signaturePath;  // txtSignature
+    std::string quote1;         // txtQF1: source of "quote1"
+    std::string quote2;         // txtQF2: source of "quote2"
+    std::string htmPath1;       // txtQF3: source of "htmPath1"
+    std::string htmPath2;       // txtQF4: source of "htmPath2"
+};
+
+// Reads the template, replaces the placeholders and replaces the signature
+// file with the result followed by CR LF. True on success. On failure the
+// signature file is left exactly as it was and no file stays open.
+bool ComposeSignature(const ComposePaths& paths, RandomSource& random);
+
+}  // namespace tessaly

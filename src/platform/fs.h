@@ -1,0 +1,43 @@
+// The one place where the program touches the file system differently on
+// Windows and on POSIX systems. Paths are byte strings in the system's 8-bit
+// (ANSI) code page on Windows and plain bytes elsewhere; nothing here converts
+// text. Each operation opens, uses and closes its file within the call, and
+// none of them throws.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tessaly::fs {
+
+// Reads the whole file into `out`. False when the path is empty, names no
+// regular file, or cannot be opened or read; `out` is then unspecified.
+bool ReadWholeFile(const std::string& path, std::string& out);
+
+// Lists the names (not paths) of the plain files directly inside `folder`:
+// ordinary, archive and read-only files. Hidden and system files and
+// sub-folders are left out (on POSIX a name that begins with a dot counts as
+// hidden). False when the folder text is empty or the folder cannot be
+// listed. The order of the names is unspecified.
+bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names);
+
+// Replaces the file at `path` by `content` so that a concurrent reader sees
+// either the whole old content or the whole new one: the bytes go to a
+// temporary file in the same folder, which is then moved over `path`. A
+// replace that a reader blocks (Windows sharing) is retried for a short while.
+// On failure the old file is untouched and no temporary file is left behind.
+bool ReplaceFileAtomically(const std::string& path, std::string_view content);
+
+// Creates the folder (not its parents) when it does not exist yet. True when
+// the folder exists afterwards.
+bool EnsureFolder(const std::string& folder);
+
+// The folder that holds the running program's executable, as the platform
+// reports it, without a trailing separator.
+std::string ExecutableFolder();
+
+// The separator that the platform's paths use ('\\' on Windows, '/' elsewhere).
+char PathSeparator();
+
+}  // namespace tessaly::fs
