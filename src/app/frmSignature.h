@@ -103,7 +103,11 @@ private:
     void ViewField(const ITextField& field);
     void OpenLink();
     void NotifyTray(std::uint32_t message);
+    void FillTrayIconData(const IImage& picture, const char* tip);
     std::string SettingsPath() const;
+    // Writes the settings file; false when it could not be written.
+    bool WriteSettings();
+    void ReportSaveFailure();
 
     IPlatform& platform_;
     RandomSource& random_;
@@ -134,6 +138,8 @@ private:
     std::string SelectedPath;
     TrayIconRecord TrayIconData;
     bool trayIconAdded_ = false;
+    // Exit saves, then the unload saves again: one failure, one message.
+    bool exitSaveFailed_ = false;
 };
 
 }  // namespace tessaly

@@ -1,0 +1,157 @@
+#include "app/frmSignature.h"
+
+#include "app/settings_file.h"
+#include "platform/fs.h"
+
+namespace tessaly {
+
+namespace {
+
+constexpr const char* kSaveErrorTitle = "Tessaly Error";
+
+}  // namespace
+
+frmSignature::frmSignature(IPlatform& platform, RandomSource& random)
+    : platform_(platform), random_(random) {
+    window_ = platform_.CreateMainWindow();
+    txtTemplate = platform_.CreateTextField(ControlId::txtTemplate);
+    txtQF4 = platform_.CreateTextField(ControlId::txtQF4);
+    txtQF3 = platform_.CreateTextField(ControlId::txtQF3);
+    txtQF2 = platform_.CreateTextField(ControlId::txtQF2);
+    txtQF1 = platform_.CreateTextField(ControlId::txtQF1);
+    txtSignature = platform_.CreateTextField(ControlId::txtSignature);
+    txtCompliments = platform_.CreateTextField(ControlId::txtCompliments);
+    chkAS = platform_.CreateCheckBox(ControlId::chkAS);
+    lblStatus = platform_.CreateLabel(ControlId::lblStatus);
+    Timer1 = platform_.CreateTimer(ControlId::Timer1, 3000);
+    Timer2 = platform_.CreateTimer(ControlId::Timer2, 1000);
+    imgPause = platform_.CreateImage(ControlId::imgPause);
+    imgRun = platform_.CreateImage(ControlId::imgRun);
+    mnuDisplay = platform_.CreateMenuItem(ControlId::mnuDisplay);
+    mnuResume = platform_.CreateMenuItem(ControlId::mnuResume);
+    mnuPause = platform_.CreateMenuItem(ControlId::mnuPause);
+    mnuRefresh = platform_.CreateMenuItem(ControlId::mnuRefresh);
+    mnuHelp = platform_.CreateMenuItem(ControlId::mnuHelp);
+    mnuExit = platform_.CreateMenuItem(ControlId::mnuExit);
+    dlgCommon = platform_.CreateFileDialog();
+}
+
+frmSignature::~frmSignature() = default;
+
+void frmSignature::Form_Load() {
+    const char sep = fs::PathSeparator();
+    helpFile_ = platform_.AppPath() + sep + "help" + sep + "help.chm";
+
+    // Near the bottom-right corner, whatever the taskbar covers; the
+    // arithmetic is single precision, as the window's own units are.
+    const float top = platform_.ScreenHeight() - (window_->Height() + 800.0f);
+    window_->SetTop(top);
+    const float left = platform_.ScreenWidth() - (window_->Width() + 800.0f);
+    window_->SetLeft(left);
+
+    LoadSettings();
+    lblStatus->SetCaption("Paused!");
+    window_->Refresh();
+    window_->Hide();
+
+    bool running = false;
+    if (chkAS->Value() == 1) {
+        Timer1->SetEnabled(true);
+        CreateSignature();
+        // A failed first composition has switched the timer off: the timer is
+        // the state, so the marks must not claim Running then.
+        running = Timer1->Enabled();
+        if (running) {
+            FillTrayIconData(*imgRun, "Tessaly Running");
+            window_->SetIcon(*imgRun);
+            mnuResume->SetVisible(false);
+            mnuPause->SetVisible(true);
+            lblStatus->SetCaption("Running!");
+        }
+    } else {
+        window_->Refresh();
+        window_->Hide();
+    }
+    if (!running) {
+        FillTrayIconData(*imgPause, "Tessaly Paused");
+        window_->SetIcon(*imgPause);
+        mnuPause->SetVisible(false);
+        mnuResume->SetVisible(true);
+    }
+    NotifyTray(NIM_ADD);
+    window_->Show();
+}
+
+void frmSignature::LoadSettings() {
+    const LoadedSettings loaded = ReadSettingsFile(SettingsPath());
+    SettingsValues values = loaded.values;
+    if (!loaded.fileFound) {
+        // First run: point at the samples shipped beside the program, so the
+        // fields show something that works instead of design-time prompts.
+        const char sep = fs::PathSeparator();
+        const std::string app = platform_.AppPath();
+        values.paths = {
+            app + sep + "samples" + sep + "template.htm",
+            app + sep + "samples" + sep + "signature.htm",
+            app + sep + "quotes" + sep + "quotes1.txt",
+            app + sep + "quotes" + sep + "quotes2.txt",
+            app + sep + "samples" + sep + "html1",
+            app + sep + "samples" + sep + "html2",
+        };
+        values.autoStart = 0;
+    }
+    txtTemplate->SetText(values.paths[0]);
+    txtSignature->SetText(values.paths[1]);
+    txtQF1->SetText(values.paths[2]);
+    txtQF2->SetText(values.paths[3]);
+    txtQF3->SetText(values.paths[4]);
+    txtQF4->SetText(values.paths[5]);
+    chkAS->SetValue(values.autoStart);
+}
+
+bool frmSignature::WriteSettings() {
+    SettingsValues values;
+    values.paths = {txtTemplate->Text(), txtSignature->Text(), txtQF1->Text(),
+                    txtQF2->Text(),      txtQF3->Text(),       txtQF4->Text()};
+    const int flag = chkAS->Value();
+    values.autoStart = static_cast<std::int16_t>(flag >= 0 && flag <= 2 ? flag : 0);
+    return WriteSettingsFile(SettingsPath(), values);
+}
+
+void frmSignature::ReportSaveFailure() {
+    platform_.MsgBox("The settings could not be saved to " + SettingsPath() +
+                         ". Check that the file is not read-only and that the disk has room; "
+                         "the previous settings are kept.",
+                     48, kSaveErrorTitle);
+}
+
+void frmSignature::SaveSettings() {
+    if (!WriteSettings()) ReportSaveFailure();
+}
+
+std::string frmSignature::SettingsPath() const { return SettingsFilePath(platform_.AppPath()); }
+
+bool frmSignature::Click(ControlId id) {
+    switch (id) {
+        case ControlId::cmdStart: cmdStart_Click(); return true;
+        case ControlId::cmdStop: cmdStop_Click(); return true;
+        case ControlId::cmdCreateS: cmdCreateS_Click(); return true;
+        case ControlId::cmdHelp: cmdHelp_Click(); return true;
+        case ControlId::cmdTemplate: cmdTemplate_Click(); return true;
+        case ControlId::cmdSignature: cmdSignature_Click(); return true;
+        case ControlId::cmdQF1: cmdQF1_Click(); return true;
+        case ControlId::cmdQF2: cmdQF2_Click(); return true;
+        case ControlId::cmdQF3: cmdQF3_Click(); return true;
+        case ControlId::cmdQF4: cmdQF4_Click(); return true;
+        case ControlId::txtCompliments: txtCompliments_Click(); return true;
+        case ControlId::mnuDisplay: mnuDisplay_Click(); return true;
+        case ControlId::mnuResume: mnuResume_Click(); return true;
+        case ControlId::mnuPause: mnuPause_Click(); return true;
+        case ControlId::mnuRefresh: mnuRefresh_Click(); return true;
+        case ControlId::mnuHelp: mnuHelp_Click(); return true;
+        case ControlId::mnuExit: mnuExit_Click(); return true;
+        default: return false;
+    }
+}
+
+}  // namespace tessaly

@@ -1,0 +1,107 @@
+#include "app/settings_file.h"
+
+#include <charconv>
+#include <exception>
+#include <string_view>
+
+#include "platform/fs.h"
+
+namespace tessaly {
+
+namespace {
+
+// Splits off the next line: a line ends at CR or CR LF; a lone LF is part of
+// the line. Returns false when no line is left (a terminator at the very end
+// of the text does not open a further, empty line).
+bool NextLine(std::string_view& text, std::string_view& line) {
+    if (text.empty()) return false;
+    const auto cr = text.find('\r');
+    if (cr == std::string_view::npos) {
+        line = text;
+        text = {};
+        return true;
+    }
+    line = text.substr(0, cr);
+    std::size_t next = cr + 1;
+    if (next < text.size() && text[next] == '\n') ++next;
+    text.remove_prefix(next);
+    return true;
+}
+
+// The check box accepts 0, 1 and 2 only; anything else reads as cleared.
+std::int16_t ParseFlag(std::string_view line) {
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    int value = 0;
+    const auto* first = line.data();
+    const auto* last = line.data() + line.size();
+    if (!line.empty() && *first == '+') ++first;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error != std::errc{} || end != last || first == last) return 0;
+    if (value < 0 || value > 2) return 0;
+    return static_cast<std::int16_t>(value);
+}
+
+// The folder part of a settings path: everything before its last separator.
+std::string FolderOf(const std::string& path) {
+    const auto at = path.find_last_of(fs::PathSeparator());
+    return at == std::string::npos ? std::string{} : path.substr(0, at);
+}
+
+}  // namespace
+
+std::string FormatSettings(const SettingsValues& values) {
+    std::string text;
+    for (const auto& path : values.paths) {
+        text += '"';
+        text += path;
+        text += "\"\r\n";
+    }
+    text += std::to_string(values.autoStart);
+    text += "\r\n";
+    return text;
+}
+
+SettingsValues ParseSettings(std::string_view text) {
+    SettingsValues values;
+    std::string_view line;
+    for (auto& path : values.paths) {
+        if (!NextLine(text, line)) return values;
+        // The first and last characters are the quotes that a save adds;
+        // whatever they are, only the characters between them are the value.
+        if (line.size() >= 2) path.assign(line.substr(1, line.size() - 2));
+    }
+    if (NextLine(text, line)) values.autoStart = ParseFlag(line);
+    return values;
+}
+
+LoadedSettings ReadSettingsFile(const std::string& path) {
+    LoadedSettings loaded;
+    try {
+        std::string text;
+        if (!fs::ReadWholeFile(path, text)) return loaded;
+        loaded.fileFound = true;
+        loaded.values = ParseSettings(text);
+    } catch (const std::exception&) {
+        // Out of memory on an absurdly large file: start as if it were empty.
+        loaded.values = SettingsValues{};
+    }
+    return loaded;
+}
+
+bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
+    try {
+        const std::string folder = FolderOf(path);
+        if (!folder.empty() && !fs::EnsureFolder(folder)) return false;
+        return fs::ReplaceFileAtomically(path, FormatSettings(values));
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::string SettingsFilePath(const std::string& exeFolder) {
+    const char sep = fs::PathSeparator();
+    return exeFolder + sep + "data" + sep + "data.sfc";
+}
+
+}  // namespace tessaly
