@@ -73,8 +73,9 @@ bool ResolveTarget(const std::string& path, ReplaceTarget& target) {
         if (!real || ::stat(real.get(), &st) != 0) return false;
         target.path = real.get();
     }
-    // A read-only file stays as it is, as a truncating write would leave it.
-    if (!S_ISREG(st.st_mode) || ::access(target.path.c_str(), W_OK) != 0) return false;
+    // A read-only file stays as it is, as a truncating write would leave it;
+    // without any write bit it counts as read-only even for the superuser.
+    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.path.c_str(), W_OK) != 0) return false;
     target.exists = true;
     target.mode = st.st_mode & 07777;
     return true;
