@@ -1,0 +1,84 @@
+#!/bin/sh
+# Prepares a Wine prefix once for the end-to-end tests of tessaly.exe.
+#
+#   WINEPREFIX=/tmp/prefix tests/e2e/prepare-prefix.sh
+#
+# Creates the prefix when it does not exist yet, then:
+# - turns off window management by the X11 driver, since with no window
+#   manager on the display every hide and destroy otherwise stalls for ~2 s;
+# - points the shell's "open" of text files, folders, HTML files, web
+#   addresses and help files at the suite's logging opener, so that the
+#   program's shell calls write a line to a log instead of opening Notepad or
+#   Explorer windows that never close;
+# - turns off the crash dialog, which would otherwise keep a crashed program's
+#   prefix busy until someone clicks it.
+#
+# The opener lives at a fixed place inside the prefix; the test driver copies
+# it there before its first test (kOpenerPath in the driver names the same
+# place). Environment: WINEPREFIX (required), WINE (default
+# /usr/lib/wine/wine64), and the usual WINEARCH, WINEDEBUG, WINEDLLOVERRIDES.
+set -eu
+
+: "${WINEPREFIX:?set WINEPREFIX to the prefix to prepare}"
+WINE=${WINE:-/usr/lib/wine/wine64}
+WINESERVER=${WINESERVER:-$(dirname "$WINE")/wineserver}
+export WINEPREFIX
+export WINEARCH=${WINEARCH:-win64}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
+
+opener='C:\\tessaly-e2e\\e2e_opener.exe'
+
+regfile=$(mktemp /tmp/tessaly-e2e-prefix.XXXXXX.reg)
+trap 'rm -f "$regfile"' EXIT
+
+# One import instead of one wine start per key. In .reg files a backslash and
+# a quote inside a value are escaped with a backslash.
+cat >"$regfile" <<EOF
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CLASSES_ROOT\\txtfile\\shell\\open\\command]
+@="\\"$opener\\" txtfile \\"%1\\""
+
+[-HKEY_CLASSES_ROOT\\Folder\\shell\\open\\ddeexec]
+
+[HKEY_CLASSES_ROOT\\Folder\\shell\\open\\command]
+@="\\"$opener\\" folder \\"%1\\""
+
+[HKEY_CLASSES_ROOT\\htmlfile\\shell\\open\\command]
+@="\\"$opener\\" htmlfile \\"%1\\""
+
+[HKEY_CLASSES_ROOT\\http\\shell\\open\\command]
+@="\\"$opener\\" http \\"%1\\""
+
+[HKEY_CLASSES_ROOT\\https\\shell\\open\\command]
+@="\\"$opener\\" https \\"%1\\""
+
+[HKEY_CLASSES_ROOT\\chm.file\\shell\\open\\command]
+@="\\"$opener\\" chmfile \\"%1\\""
+EOF
+
+# Wine maps the Unix root to drive Z:.
+"$WINE" regedit /S "Z:$(printf '%s' "$regfile" | tr / '\\\\')"
+
+# Fail here, not in the middle of the suite, when the import did not land.
+if ! "$WINE" reg query 'HKCR\Folder\shell\open\command' 2>/dev/null | grep -q e2e_opener; then
+    echo "prepare-prefix.sh: the file associations were not written to $WINEPREFIX" >&2
+    exit 1
+fi
+if "$WINE" reg query 'HKCR\Folder\shell\open\ddeexec' >/dev/null 2>&1; then
+    echo "prepare-prefix.sh: Folder\\shell\\open\\ddeexec is still present in $WINEPREFIX" >&2
+    exit 1
+fi
+
+# Let the server that these calls started go, so that a persistent server
+# (wineserver -p) can be started next; one that is already persistent never
+# ends, and is left alone after the wait.
+timeout 10 "$WINESERVER" -w || echo "prepare-prefix.sh: a wine server stays up for $WINEPREFIX" >&2
+echo "prepare-prefix.sh: $WINEPREFIX is ready"
