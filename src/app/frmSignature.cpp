@@ -79,7 +79,6 @@ void frmSignature::Form_Load() {
         mnuResume->SetVisible(true);
     }
     NotifyTray(NIM_ADD);
-    window_->Show();
 }
 
 void frmSignature::LoadSettings() {

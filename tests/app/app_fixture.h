@@ -137,7 +137,7 @@ protected:
         MakeSources();
         StoreSettings(Working(flag));
         Create();
-        form->Form_Load();
+        platform.StartProgram();
     }
 
     // The settings file's lines, without their CR LF.

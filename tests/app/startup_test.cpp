@@ -96,14 +96,14 @@ TEST_F(AppTest, StartPlacesTheWindowAndReplacesEveryDesignTimeText) {
 TEST_F(AppTest, StartingWithEmptyStoredPathsShowsEmptyFieldsNotPrompts) {
     StoreSettings(SettingsValues{});
     Create();
-    form->Form_Load();
+    platform.StartProgram();
     for (const auto id : kPathFields) EXPECT_EQ(platform.Text(id), "") << Name(id);
     EXPECT_EQ(platform.Status(), "Paused!");
 }
 
 TEST_F(AppTest, FirstRunShowsTheBundledSamplesAndSavesNothingUntilAsked) {
     Create();
-    form->Form_Load();
+    platform.StartProgram();
 
     const std::string& app = folder.Path();
     EXPECT_EQ(platform.Text(ControlId::txtTemplate), Join(Join(app, "samples"), "template.htm"));
@@ -134,7 +134,7 @@ TEST_F(AppTest, RunningStartWhoseCompositionFailsEndsPausedEverywhere) {
     stdfs::remove(quote1Path);
     WriteBytes(signaturePath, "the previous signature");
     Create();
-    form->Form_Load();
+    platform.StartProgram();
 
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
     EXPECT_EQ(ReadBytes(signaturePath), "the previous signature");

@@ -436,6 +436,12 @@ void HeadlessPlatform::EndProgram() {
     ended = true;
 }
 
+void HeadlessPlatform::StartProgram() {
+    if (!form_) throw std::logic_error("no window attached");
+    form_->Form_Load();
+    if (window_ && !ended) window_->Show();
+}
+
 void HeadlessPlatform::RecreateTaskbar() {
     trayPresent_ = false;
     if (form_) form_->Shell_TaskbarCreated();

@@ -184,6 +184,10 @@ public:
     float WindowTop() const;
     const HeadlessFileDialog& Dialog() const;
 
+    // The program starts, as the Windows program does: the window loads,
+    // and once its start-up has returned it is shown.
+    void StartProgram();
+
     // --- The user at the window ---
     void Type(ControlId field, const std::string& text);
     void Check(int value);  // the user clicks the check box into a state
