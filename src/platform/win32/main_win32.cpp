@@ -1,0 +1,33 @@
+// tessaly.exe: creates the main window, runs the start-up sequence and the
+// message loop.
+// First, before <windows.h>: the tray record's NIM_* constants share their
+// names with the shell's macros.
+#include "app/frmSignature.h"
+#include "compose/compose.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "platform/win32/win32_platform.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // The folder browser is a shell object and needs an apartment.
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    int exitCode = 1;
+    {
+        tessaly::win32::Win32Platform platform(instance);
+        if (platform.Create()) {
+            tessaly::TimeOfDayRandom random;
+            tessaly::frmSignature form(platform, random);
+            platform.Attach(&form);
+            exitCode = platform.Run();
+            platform.Attach(nullptr);
+        }
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return exitCode;
+}
