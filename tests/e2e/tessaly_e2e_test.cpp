@@ -19,6 +19,23 @@ constexpr const char* kErrorText =
     "File or Path Error. Ensure that all your file paths are correct and that the files exist!";
 constexpr const char* kFileDialogTitle = " Select File ";
 constexpr int kMessageBoxTextId = 0xFFFF;
+constexpr int kLookInId = 0x471;  // cmb2 of the open dialog
+
+BOOL CALLBACK FindEdit(HWND hwnd, LPARAM param) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
+    return FALSE;
+}
+
+// The open dialog's file name box: its only visible edit control, wherever
+// it nests.
+HWND FileNameBox(HWND dialog) {
+    HWND edit = nullptr;
+    EnumChildWindows(dialog, FindEdit, reinterpret_cast<LPARAM>(&edit));
+    return edit;
+}
 
 // Bytes made readable in failure messages.
 std::string Shown(const std::optional<std::string>& bytes) {
@@ -379,6 +396,7 @@ TEST_F(E2E, FileDialogHoldsTheTimerAndCancelKeepsTheField) {
     program.Click(C::cmdQF1);
     HWND dialog = program.WaitForDialog(kFileDialogTitle);
     ASSERT_NE(dialog, nullptr) << "no file dialog titled \" Select File \"";
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, kLookInId)), "quotes");
     EXPECT_TRUE(program.WaitForStatus("Paused!")) << "status while the dialog is open: " << program.Status();
     ASSERT_TRUE(DeleteWithRetry(signature));
     const auto opened = Clock::now();
@@ -403,12 +421,9 @@ TEST_F(E2E, QuoteFileChosenInTheDialogIsTakenAndSaved) {
     program.Click(C::cmdQF2);
     HWND dialog = program.WaitForDialog(kFileDialogTitle);
     ASSERT_NE(dialog, nullptr);
-    // The file name box of the open dialog (edt1, or the combo box cmb13
-    // that holds an edit control).
-    HWND name = GetDlgItem(dialog, 0x480);
-    if (!name) {
-        if (HWND combo = GetDlgItem(dialog, 0x47C)) name = FindWindowExA(combo, nullptr, "Edit", nullptr);
-    }
+    // The dialog starts in the program's "quotes" folder ("Look in", cmb2).
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, kLookInId)), "quotes");
+    HWND name = FileNameBox(dialog);
     ASSERT_NE(name, nullptr) << "no file name box in the dialog";
     // A bare name: the dialog resolves it in the folder it starts in, which
     // for a quote file is the program's "quotes" folder.
@@ -458,11 +473,17 @@ TEST_F(E2E, DoubleClickAndHelpOpenThroughTheShell) {
     Program& program = Launched(folder);
     ASSERT_TRUE(program.WaitForStatus("Running!"));
 
-    const auto logged = [&](const std::string& line) {
+    // Waits until `line` stands `times` times in the opener's log.
+    const auto logged = [&](const std::string& line, int times = 1) {
         return WaitFor(
             [&] {
                 const auto text = ReadBytes(log);
-                return text && text->find(line + "\r\n") != std::string::npos;
+                int found = 0;
+                for (auto at = text ? text->find(line + "\r\n") : std::string::npos;
+                     at != std::string::npos; at = text->find(line + "\r\n", at + 1)) {
+                    ++found;
+                }
+                return found >= times;
             },
             kStateTimeout);
     };
@@ -472,8 +493,12 @@ TEST_F(E2E, DoubleClickAndHelpOpenThroughTheShell) {
     EXPECT_TRUE(logged("folder|" + folder.Path("html1"))) << Shown(ReadBytes(log));
     EXPECT_EQ(program.Status(), "Running!");
 
+    // Help from the button and from the tray menu.
+    const std::string help = "chmfile|" + folder.Path("help\\help.chm");
     program.Click(C::cmdHelp);
-    EXPECT_TRUE(logged("chmfile|" + folder.Path("help\\help.chm"))) << Shown(ReadBytes(log));
+    EXPECT_TRUE(logged(help)) << Shown(ReadBytes(log));
+    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuHelp));
+    EXPECT_TRUE(logged(help, 2)) << Shown(ReadBytes(log));
 
     // The timer is on again after the viewers.
     ASSERT_TRUE(DeleteWithRetry(folder.Path("signature.txt")));
