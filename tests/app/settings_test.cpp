@@ -92,6 +92,8 @@ TEST_F(AppTest, SavingTwiceGivesTheSameBytesAndRoundTripsEveryField) {
     const std::string first = ReadBytes(SettingsPath());
     form->SaveSettings();
     EXPECT_EQ(ReadBytes(SettingsPath()), first);
+    // Replaced whole: no temporary file is left beside it.
+    EXPECT_EQ(std::distance(stdfs::directory_iterator(Join(folder.Path(), "data")), stdfs::directory_iterator()), 1);
     EXPECT_EQ(first, "\"" + templatePath + "\"\r\n\"" + signaturePath +
                          "\"\r\n\"\"\r\n\"with \"quotes\" inside\"\r\n\"ab\"\r\n\"" + html2Path + "\"\r\n2\r\n");
 
@@ -120,6 +122,25 @@ TEST_F(AppTest, AShortSettingsFileStartsWithTheValuesItHas) {
     EXPECT_EQ(platform.CheckValue(), 0);
     EXPECT_EQ(platform.Status(), "Paused!");
     EXPECT_TRUE(platform.messageBoxes.empty());
+}
+
+TEST_F(AppTest, AReadOnlySettingsFileIsKeptAndTheUserIsTold) {
+    Start(0);
+    const std::string before = ReadBytes(SettingsPath());
+    stdfs::permissions(SettingsPath(), stdfs::perms::owner_write | stdfs::perms::group_write |
+                                           stdfs::perms::others_write,
+                       stdfs::perm_options::remove);
+    platform.Type(ControlId::txtQF1, "a change that cannot be stored");
+    form->cmdQF1_Click();
+    stdfs::permissions(SettingsPath(), stdfs::perms::owner_write, stdfs::perm_options::add);
+
+    EXPECT_EQ(ReadBytes(SettingsPath()), before);
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    EXPECT_NE(platform.messageBoxes[0].text.find(SettingsPath()), std::string::npos);
+    EXPECT_EQ(platform.Text(ControlId::txtQF1), "a change that cannot be stored");
+    // Writable again, the next save stores it.
+    form->mnuRefresh_Click();
+    EXPECT_EQ(SettingsLines()[2], "\"a change that cannot be stored\"");
 }
 
 TEST_F(AppTest, AFailedSaveSaysSoOnceAndTheProgramCarriesOn) {
