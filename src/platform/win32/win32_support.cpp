@@ -39,7 +39,7 @@ int FontHeight(double points, unsigned dpi) {
 
 namespace {
 
-std::uint32_t Read32(const TrayRecordBytes& bytes, std::size_t offset) {
+[[maybe_unused]] std::uint32_t Read32(const TrayRecordBytes& bytes, std::size_t offset) {
     return static_cast<std::uint32_t>(bytes[offset]) | static_cast<std::uint32_t>(bytes[offset + 1]) << 8 |
            static_cast<std::uint32_t>(bytes[offset + 2]) << 16 |
            static_cast<std::uint32_t>(bytes[offset + 3]) << 24;
