@@ -4,8 +4,9 @@
 // user-interface thread, one at a time.
 //
 // The handlers are defined in the folder of the part of the program they
-// belong to: start-up and settings in app/, composition in compose/, run
-// state and tray in tray/, pickers, viewing, help and credits in pickers/.
+// belong to: start-up, settings and the composition's window side in app/
+// (the composing itself lives in compose/), run state and tray in tray/,
+// pickers, viewing, help and credits in pickers/.
 #pragma once
 
 #include <cstdint>
@@ -82,7 +83,8 @@ public:
     // for a control that has none.
     bool Click(ControlId id);
 
-    // Composes once (compose/); on failure runs the failure path.
+    // Composes once (app/create_signature.cpp); on failure switches to
+    // Paused, tells the user once and brings the window up.
     void CreateSignature();
 
     // Writes the seven settings from the controls (app/).
