@@ -87,6 +87,12 @@ TEST(Win32Tray, CallbackIsToldApartFromARealMouseMove) {
     EXPECT_FALSE(IsTrayCallback(true, MK_LBUTTON | MK_SHIFT, WM_RBUTTONUP));
     EXPECT_FALSE(IsTrayCallback(true, 1, MAKELPARAM(517, 3)));
     EXPECT_FALSE(IsTrayCallback(true, 2, WM_RBUTTONUP));
+
+    // Queued: a real move carries the pointer's own position.
+    EXPECT_TRUE(IsPostedTrayCallback(1, WM_RBUTTONUP, POINT{-300, 900}));
+    EXPECT_FALSE(IsPostedTrayCallback(1, WM_RBUTTONUP, POINT{517, 0}));
+    EXPECT_FALSE(IsPostedTrayCallback(1, MAKELPARAM(120, 0), POINT{-300, 900}));
+    EXPECT_FALSE(IsPostedTrayCallback(0, WM_LBUTTONDBLCLK, POINT{-300, 900}));
 }
 
 TEST(Win32Tray, MenuListsTheVisibleItemsWithTheirSeparators) {
@@ -133,6 +139,13 @@ TEST(Win32FileDialog, FilterBecomesTheNulSeparatedList) {
     EXPECT_EQ(DialogFilter("A|*.a|B"), "A\0*.a\0\0"s);
     EXPECT_EQ(DialogFilter("A||B|*.b"), "B\0*.b\0\0"s);
     EXPECT_EQ(DialogFilter(""), "");
+}
+
+TEST(Win32FolderBrowser, ChosenFolderLosesATrailingSeparatorButARootKeepsIt) {
+    EXPECT_EQ(FolderWithoutTrailingSeparator("C:\\users\\root\\Documents\\"), "C:\\users\\root\\Documents");
+    EXPECT_EQ(FolderWithoutTrailingSeparator("Z:\\tmp\\html1"), "Z:\\tmp\\html1");
+    EXPECT_EQ(FolderWithoutTrailingSeparator("C:\\"), "C:\\");
+    EXPECT_EQ(FolderWithoutTrailingSeparator("\\\\server\\share\\"), "\\\\server\\share");
 }
 
 TEST(Win32Look, TextStaysReadableOnTheFieldColour) {

@@ -834,7 +834,14 @@ void Win32Platform::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     if (!form_ || !Live()) return;
     const DWORD sent = ::InSendMessageEx(nullptr);
     const bool fromOtherThread = (sent & (ISMEX_SEND | ISMEX_NOTIFY)) != 0;
-    if (IsTrayCallback(fromOtherThread, wParam, lParam)) {
+    bool tray = IsTrayCallback(fromOtherThread, wParam, lParam);
+    if (!tray && sent == ISMEX_NOSEND) {
+        const DWORD at = ::GetMessagePos();
+        POINT pointer{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+        ::ScreenToClient(hwnd_, &pointer);
+        tray = IsPostedTrayCallback(wParam, lParam, pointer);
+    }
+    if (tray) {
         // The shell waits for the reply; a menu or the window that the
         // callback brings up must not hold it.
         if ((sent & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND) ::ReplyMessage(0);
@@ -1101,7 +1108,7 @@ BrowseResult Win32Platform::BrowseForFolder(std::uint32_t ownerWindow, const std
     ::CoTaskMemFree(item);
     if (found && path[0] != '\0') {
         result.kind = BrowseResult::Kind::Chosen;
-        result.path = path;
+        result.path = FolderWithoutTrailingSeparator(path);
     } else {
         result.kind = BrowseResult::Kind::Failed;
     }

@@ -89,8 +89,22 @@ std::string DialogFilter(std::string_view filter) {
     return out;
 }
 
+std::string FolderWithoutTrailingSeparator(std::string path) {
+    auto isRoot = [&] { return path.size() == 3 && path[1] == ':'; };
+    while (path.size() > 1 && (path.back() == '\\' || path.back() == '/') && !isRoot()) path.pop_back();
+    return path;
+}
+
 bool IsTrayCallback(bool sentFromOtherThread, WPARAM wParam, LPARAM lParam) {
     return sentFromOtherThread && wParam == 1 && HIWORD(static_cast<DWORD>(lParam)) == 0;
+}
+
+bool IsPostedTrayCallback(WPARAM wParam, LPARAM lParam, POINT pointer) {
+    const DWORD value = static_cast<DWORD>(lParam);
+    const int code = LOWORD(value);
+    if (wParam != 1 || HIWORD(value) != 0) return false;
+    if (code < WM_MOUSEFIRST || code > WM_MOUSELAST) return false;
+    return pointer.x != code || pointer.y != 0;
 }
 
 COLORREF ReadableTextColour(COLORREF preferred, COLORREF background) {

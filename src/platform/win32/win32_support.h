@@ -57,10 +57,20 @@ std::uint32_t ValueFromHandle(H handle) {
 // and a description without patterns is dropped. Empty when no entry is left.
 std::string DialogFilter(std::string_view filter);
 
+// A folder path as the shell's folder browser returned it, without the
+// trailing separator that some shells leave on ordinary folders (a drive's
+// root keeps its own). The composer appends the separator itself.
+std::string FolderWithoutTrailingSeparator(std::string path);
+
 // Whether a WM_MOUSEMOVE-numbered message is the notification icon's
 // callback: the shell sends it from another thread (it is never posted),
 // with the icon's id in wParam and a mouse message number in lParam.
 bool IsTrayCallback(bool sentFromOtherThread, WPARAM wParam, LPARAM lParam);
+// The same for a callback that reached the queue (a shell that posts it):
+// a real move carries the pointer's own position, `pointer`, in client
+// coordinates as it was when the message was queued; a callback carries a
+// mouse message number in its place.
+bool IsPostedTrayCallback(WPARAM wParam, LPARAM lParam, POINT pointer);
 
 // One entry of the tray menu.
 struct MenuEntry {
