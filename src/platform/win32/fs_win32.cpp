@@ -43,15 +43,45 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-// A mail client that reads the signature may hold it open without sharing
-// delete, which blocks the move for as long as it reads. Such a reader is
-// quick, so a few short waits usually see it gone; the total stays far below
-// a second so that the window never appears to hang.
+// A mail client that reads the signature may hold it open, which blocks the
+// move for as long as it reads. Such a reader is quick, so a few short waits
+// usually see it gone; the total stays far below a second so that the window
+// never appears to hang.
 constexpr int kMoveAttempts = 8;
 constexpr DWORD kMoveWaitMs = 25;
 
 bool IsTransientMoveError(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
+}
+
+// Whether every handle open on `path` shares delete, so that the file may be
+// renamed or removed under its readers.
+bool ReadersShareDelete(const std::string& path) {
+    const HANDLE probe = ::CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(probe);
+    return true;
+}
+
+// Moves `temp` over `path`. A plain move is atomic but refuses a target that
+// is open at all; for readers that share delete ReplaceFile takes over, and
+// they keep reading the old content while the new one takes the name.
+bool MoveIntoPlace(const std::string& temp, const std::string& path) {
+    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
+        if (attempt > 0) ::Sleep(kMoveWaitMs);
+        if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
+        }
+        if (!IsTransientMoveError(::GetLastError())) return false;
+        // ReplaceFile is only tried when it can succeed: where it fails on a
+        // reader, some systems leave a stray file of their own in the folder.
+        if (ReadersShareDelete(path) &&
+            ::ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -65,15 +95,18 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return false;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+    // The size is a hint: the file may change while we read it, and whatever
+    // the reads deliver up to the end of the file is taken.
     out.resize(static_cast<std::size_t>(size.QuadPart));
     std::size_t filled = 0;
+    char tail[4096];
     for (;;) {
-        if (filled == out.size()) out.resize(out.size() + 4096);  // the file grew
         const std::size_t room = out.size() - filled;
-        const DWORD ask = room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room);
+        const DWORD ask = room == 0 ? sizeof tail : room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room);
         DWORD got = 0;
-        if (!::ReadFile(file.get(), out.data() + filled, ask, &got, nullptr)) return false;
+        if (!::ReadFile(file.get(), room == 0 ? tail : out.data() + filled, ask, &got, nullptr)) return false;
         if (got == 0) break;
+        if (room == 0) out.append(tail, got);
         filled += got;
     }
     out.resize(filled);
@@ -137,15 +170,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
     if (raw == INVALID_HANDLE_VALUE) return false;
     Handle file(raw);
     const bool written = WriteAll(file.get(), content) && ::FlushFileBuffers(file.get());
-    if (file.close() && written) {
-        for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
-            if (attempt > 0) ::Sleep(kMoveWaitMs);
-            if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-                return true;
-            }
-            if (!IsTransientMoveError(::GetLastError())) break;
-        }
-    }
+    if (file.close() && written && MoveIntoPlace(temp, path)) return true;
     ::DeleteFileA(temp.c_str());
     return false;
 }
