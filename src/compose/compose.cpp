@@ -55,13 +55,14 @@ private:
     std::string_view rest_;
 };
 
-// The number of lines, or kLimit + 1 as soon as there are more than kLimit.
-int CountLines(std::string_view text) {
+// The lines of `text`, stopping after kLimit + 1 of them since more than
+// kLimit is already too many.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
     LineReader reader(text);
     std::string_view line;
-    int n = 0;
-    while (n <= kLimit && reader.Next(line)) ++n;
-    return n;
+    while (lines.size() <= static_cast<std::size_t>(kLimit) && reader.Next(line)) lines.push_back(line);
+    return lines;
 }
 
 char FoldCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -115,13 +116,12 @@ int DrawIndex(float r, int n) {
 std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random) {
     std::string text;
     if (!fs::ReadWholeFile(path, text)) return std::nullopt;
-    const int n = CountLines(text);
+    // One pass over the text, where counting and then reading up to the
+    // drawn line would take one and a half.
+    const std::vector<std::string_view> lines = SplitLines(text);
+    const int n = static_cast<int>(lines.size());
     if (n == 0 || n > kLimit) return std::nullopt;
-    const int wanted = DrawIndex(random.ReseedAndDraw(), n);
-    LineReader reader(text);
-    std::string_view line;
-    for (int i = 0; i <= wanted; ++i) reader.Next(line);
-    return std::string(line);
+    return std::string(lines[static_cast<std::size_t>(DrawIndex(random.ReseedAndDraw(), n))]);
 }
 
 std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random) {

@@ -171,5 +171,25 @@ TEST_F(Composition, FailuresLeaveThePreviousSignatureAndAFixedSourceWorksAgain) 
     EXPECT_EQ(dir.Entries(), entries);
 }
 
+// The count is the same code on every system; under a Windows emulator the
+// 32,768 entries alone take minutes, so this runs natively only.
+#ifndef _WIN32
+TEST_F(Composition, FolderOfMoreThan32767FilesFails) {
+    // Links to one file fill the folder far faster than separate files.
+    const std::string crowded = dir.Folder("crowded");
+    const std::string first = dir.Write("crowded/0", "<p>many</p>");
+    for (int i = 1; i < 32768; ++i) stdfs::create_hard_link(first, crowded + fs::PathSeparator() + std::to_string(i));
+    paths.htmPath1 = crowded;
+    entries = dir.Entries();
+    ScriptedRandom tooMany{0.0f, 0.0f};
+    EXPECT_EQ(Compose("quote1 htmPath1", tooMany), "<failed>");
+    ExpectUntouched();
+
+    stdfs::remove(crowded + fs::PathSeparator() + "32767");
+    ScriptedRandom justEnough{0.0f, 0.0f};
+    EXPECT_EQ(Compose("quote1 htmPath1", justEnough), "first <p>many</p>\r\n");
+}
+#endif
+
 }  // namespace
 }  // namespace tessaly::test

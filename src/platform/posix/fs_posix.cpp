@@ -92,16 +92,21 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     if (!fd.valid()) return false;
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    // The size is a hint: the file may change while we read it, and whatever
+    // the reads deliver up to the end of the file is taken.
     out.resize(static_cast<std::size_t>(st.st_size));
     std::size_t filled = 0;
+    char tail[4096];
     for (;;) {
-        if (filled == out.size()) out.resize(out.size() + 4096);  // the file grew
-        const ssize_t got = ::read(fd.get(), out.data() + filled, out.size() - filled);
+        const bool room = filled < out.size();
+        const ssize_t got = room ? ::read(fd.get(), out.data() + filled, out.size() - filled)
+                                 : ::read(fd.get(), tail, sizeof tail);
         if (got < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         if (got == 0) break;
+        if (!room) out.append(tail, static_cast<std::size_t>(got));
         filled += static_cast<std::size_t>(got);
     }
     out.resize(filled);
