@@ -30,38 +30,21 @@ std::uint64_t ClockBits() {
     return Mix64(static_cast<std::uint64_t>(wall)) ^ static_cast<std::uint64_t>(steady);
 }
 
-// Splits text into lines: a line ends at CR or CR LF; a lone LF is part of
-// the line. A terminator at the very end opens no further line.
-class LineReader {
-public:
-    explicit LineReader(std::string_view text) : rest_(text) {}
-
-    bool Next(std::string_view& line) {
-        if (rest_.empty()) return false;
-        const void* cr = std::memchr(rest_.data(), '\r', rest_.size());
-        if (cr == nullptr) {
-            line = rest_;
-            rest_ = {};
-            return true;
-        }
-        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(cr) - rest_.data());
-        line = rest_.substr(0, end);
-        const std::size_t skip = end + 1 < rest_.size() && rest_[end + 1] == '\n' ? 2 : 1;
-        rest_.remove_prefix(end + skip);
-        return true;
-    }
-
-private:
-    std::string_view rest_;
-};
-
-// The lines of `text`, stopping after kLimit + 1 of them since more than
-// kLimit is already too many.
-std::vector<std::string_view> SplitLines(std::string_view text) {
+// The lines of `rest`: a line ends at CR or CR LF, a lone LF is part of the
+// line, and a terminator at the very end opens no further line. Stops after
+// kLimit + 1 lines, since more than kLimit is already too many.
+std::vector<std::string_view> SplitLines(std::string_view rest) {
     std::vector<std::string_view> lines;
-    LineReader reader(text);
-    std::string_view line;
-    while (lines.size() <= static_cast<std::size_t>(kLimit) && reader.Next(line)) lines.push_back(line);
+    while (!rest.empty() && lines.size() <= static_cast<std::size_t>(kLimit)) {
+        const void* cr = std::memchr(rest.data(), '\r', rest.size());
+        if (cr == nullptr) {
+            lines.push_back(rest);
+            break;
+        }
+        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(cr) - rest.data());
+        lines.push_back(rest.substr(0, end));
+        rest.remove_prefix(end + (end + 1 < rest.size() && rest[end + 1] == '\n' ? 2 : 1));
+    }
     return lines;
 }
 
@@ -136,14 +119,11 @@ std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSourc
 
     std::string text;
     if (!fs::ReadWholeFile(folder + fs::PathSeparator() + *chosen, text)) return std::nullopt;
+    const std::vector<std::string_view> lines = SplitLines(text);
+    if (lines.size() > static_cast<std::size_t>(kLimit)) return std::nullopt;
     std::string joined;
     joined.reserve(text.size());
-    LineReader reader(text);
-    std::string_view line;
-    for (int lines = 0; reader.Next(line); ++lines) {
-        if (lines == kLimit) return std::nullopt;
-        joined.append(line);
-    }
+    for (const std::string_view line : lines) joined.append(line);
     return joined;
 }
 

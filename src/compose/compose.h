@@ -57,7 +57,11 @@ struct ComposePaths {
 
 // Reads the template, replaces the placeholders and replaces the signature
 // file with the result followed by CR LF. True on success. On failure the
-// signature file is left exactly as it was and no file stays open.
+// signature file is left exactly as it was and no file stays open. A template
+// of zero length fails (an editor may be saving it at that moment), and so
+// does a placeholder whose first occurrence, found ignoring letter case, lies
+// beyond the 32,767th byte. The signature is replaced atomically: a mail
+// client reading it sees the old or the new text whole.
 bool ComposeSignature(const ComposePaths& paths, RandomSource& random);
 
 }  // namespace tessaly

@@ -27,6 +27,8 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names);
 // temporary file in the same folder, which is then moved over `path`. A
 // replace that a reader blocks (Windows sharing) is retried for a short while.
 // On failure the old file is untouched and no temporary file is left behind.
+// A read-only file is not replaced; on POSIX the replacement keeps the old
+// file's permission bits and a symbolic link keeps pointing at the file.
 bool ReplaceFileAtomically(const std::string& path, std::string_view content);
 
 // Creates the folder (not its parents) when it does not exist yet. True when
