@@ -122,8 +122,10 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names) 
     std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
     if (!dir) return false;
     const std::string prefix = folder + '/';
-    errno = 0;
-    while (const dirent* entry = ::readdir(dir.get())) {
+    for (;;) {
+        errno = 0;  // readdir tells the end from an error only through errno
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) return errno == 0;
         const std::string_view name = entry->d_name;
         if (name.empty() || name.front() == '.') continue;  // hidden, and "." / ".."
         bool regular = entry->d_type == DT_REG;
@@ -133,7 +135,6 @@ bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names) 
         }
         if (regular) names.emplace_back(name);
     }
-    return errno == 0;
 }
 
 bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
@@ -142,18 +143,17 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
     if (!ResolveTarget(path, target)) return false;
 
     // The temporary file lies beside the target (a rename is atomic only
-    // within one file system) and its name begins with a dot, so that no
-    // folder listing of ours ever offers it as a fragment.
+    // within one file system). Its name is short, so that it fits wherever the
+    // target's does, and begins with a dot, so that no folder listing of ours
+    // ever offers it as a fragment.
     const std::size_t slash = target.path.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.path.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? target.path : target.path.substr(slash + 1);
     static std::atomic<unsigned> counter{0};
 
     std::string temp;
     int raw = -1;
     for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = folder + "." + base + ".tessaly-" + std::to_string(::getpid()) + "-" +
-               std::to_string(counter.fetch_add(1)) + ".tmp";
+        temp = folder + ".tessaly-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, target.mode);
         if (raw < 0 && errno != EEXIST) return false;
     }

@@ -149,18 +149,18 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
         return false;  // a missing folder, a bad name, no access
     }
 
-    // Beside the target, since a move is atomic only within one volume.
-    std::size_t cut = path.find_last_of("\\/:");
-    cut = cut == std::string::npos ? 0 : cut + 1;
-    const std::string folder = path.substr(0, cut);
-    const std::string base = path.substr(cut);
+    // Beside the target, since a move is atomic only within one volume, and
+    // with a short name, so that it fits within the path length wherever the
+    // target's name does.
+    const std::size_t cut = path.find_last_of("\\/:");
+    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
     static std::atomic<unsigned> counter{0};
 
     std::string temp;
     HANDLE raw = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && raw == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = folder + "~" + base + ".tessaly-" + std::to_string(::GetCurrentProcessId()) + "-" +
-               std::to_string(counter.fetch_add(1)) + ".tmp";
+        temp = folder + "~tsy" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter.fetch_add(1)) +
+               ".tmp";
         raw = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
         if (raw == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS &&
             ::GetLastError() != ERROR_ALREADY_EXISTS) {
