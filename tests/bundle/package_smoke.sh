@@ -36,4 +36,10 @@ for file in $(cd "$bundle" && find quotes samples -type f); do
 done
 cmp -s "$build/bin/help/help.chm" "$work/app/help/help.chm" || fail "help/help.chm differs from the built one"
 
-"$wine" "$driver" "Z:$(printf '%s' "$work/app" | tr / '\\')"
+# The driver's output goes through a file: a Wine service that this start
+# launches inherits the driver's output and, with a persistent wineserver,
+# would hold a pipe open for good.
+status=0
+"$wine" "$driver" "Z:$(printf '%s' "$work/app" | tr / '\\')" </dev/null >"$work/driver.log" 2>&1 || status=$?
+cat "$work/driver.log"
+exit $status
