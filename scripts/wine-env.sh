@@ -22,11 +22,14 @@ tessaly_wine_start() {
     done
   fi
 
-  "$WINE" wineboot --init >/dev/null 2>&1
-  # Without a window manager every hide and destroy stalls Wine for ~2 s.
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  if [ -x tests/e2e/prepare-prefix.sh ]; then tests/e2e/prepare-prefix.sh >/dev/null; fi
+  # A persistent server first, so that the services wineboot starts belong to
+  # it and hold /dev/null, not the output pipe of whatever runs Wine next
+  # (ctest would wait for them forever).
   wineserver -p
+  "$WINE" wineboot --init </dev/null >/dev/null 2>&1
+  # Without a window manager every hide and destroy stalls Wine for ~2 s.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+  if [ -x tests/e2e/prepare-prefix.sh ]; then tests/e2e/prepare-prefix.sh </dev/null >/dev/null 2>&1; fi
 }
 
 tessaly_wine_stop() {
