@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -360,17 +361,28 @@ HWND Program::WaitForPopupMenu(Ms timeout) const {
     return menu;
 }
 
-bool Program::ChooseFromTrayMenu(int position) const {
-    TrayNotify(WM_RBUTTONUP);
-    if (!WaitForPopupMenu()) return false;
-    // The menu's modal loop reads the keys from the thread's queue.
-    for (int i = 0; i < position; ++i) PostMessageA(main_, WM_KEYDOWN, VK_DOWN, 1);
-    PostMessageA(main_, WM_KEYDOWN, VK_RETURN, 1);
-    return WaitFor([&] { return PopupMenu() == nullptr; }, kStateTimeout);
+bool Program::ChooseFromTrayMenu(int position, const std::function<bool()>& chosen) const {
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        TrayNotify(WM_RBUTTONUP);
+        HWND menu = WaitForPopupMenu();
+        if (!menu) continue;
+        // The menu's modal loop reads the keys from the thread's queue.
+        for (int i = 0; i < position; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
+        if (!WaitFor([&] { return PopupMenu() == nullptr; }, kStateTimeout)) return false;
+        if (WaitFor(chosen, kStateTimeout)) return true;
+        std::printf("tray menu closed without the choice taking effect (try %d): %s\n", attempt,
+                    Describe().c_str());
+    }
+    return false;
+}
+
+bool Program::ExitFromTrayMenu() const {
+    return ChooseFromTrayMenu(kMenuExit, [&] { return !Running(); });
 }
 
 bool Program::DismissTrayMenu() const {
-    PostMessageA(main_, WM_KEYDOWN, VK_ESCAPE, 1);
+    if (HWND menu = PopupMenu()) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
     return WaitFor([&] { return PopupMenu() == nullptr; }, kStateTimeout);
 }
 
@@ -406,12 +418,24 @@ DWORD Program::ExitCode() const {
     return code;
 }
 
+std::string Program::Describe() const {
+    std::string text = "[status \"" + Status() + "\", window " + (Visible() ? "visible" : "hidden") +
+                       (Running() ? "" : ", program ended");
+    for (const TopWindow& w : VisibleWindowsOf(Pid())) {
+        text += ", " + w.className + " \"" + w.title + "\"";
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    text += ", pointer at " + std::to_string(cursor.x) + "," + std::to_string(cursor.y) + "]";
+    return text;
+}
+
 void Program::End() {
     if (!pi_.hProcess) return;
     if (Running()) {
         // Whatever modal window is up first, so that the close is handled.
         for (const TopWindow& w : VisibleWindowsOf(Pid())) {
-            if (w.className == "#32768") PostMessageA(main_, WM_KEYDOWN, VK_ESCAPE, 1);
+            if (w.className == "#32768") PostMessageA(w.hwnd, WM_KEYDOWN, VK_ESCAPE, 1);
             if (w.className == "#32770") PostMessageA(w.hwnd, WM_COMMAND, IDCANCEL, 0);
         }
         if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);

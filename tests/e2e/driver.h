@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -156,9 +157,15 @@ public:
     HWND PopupMenu() const;
     HWND WaitForPopupMenu(Ms timeout = kStateTimeout) const;
     // Opens the tray menu and chooses the `position`th visible item (1 =
-    // the first) with the arrow keys and Enter. False when no menu came up
-    // or it did not close.
-    bool ChooseFromTrayMenu(int position) const;
+    // the first) with the arrow keys and Enter, then waits until `chosen`
+    // holds. Under Wine a menu opened just after the window was hidden can
+    // be closed, before it reads the keys, by the late focus change that the
+    // hide causes; no item runs then, and the menu is opened again (three
+    // tries in all). The keys go to the menu window, so a closed menu takes
+    // them along instead of leaving them to the main window.
+    bool ChooseFromTrayMenu(int position, const std::function<bool()>& chosen) const;
+    // Exit from the tray menu; true once the process has ended.
+    bool ExitFromTrayMenu() const;
     bool DismissTrayMenu() const;
 
     // A visible dialog (#32770) of the program with this exact title.
@@ -169,6 +176,9 @@ public:
     bool Running() const;
     bool WaitForExit(Ms timeout = kStateTimeout) const;
     DWORD ExitCode() const;
+
+    // The state a user would see, for failure messages.
+    std::string Describe() const;
 
     // Ends the program: closes its window, and terminates it when it does
     // not end by itself.

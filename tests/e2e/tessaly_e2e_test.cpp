@@ -19,7 +19,10 @@ constexpr const char* kErrorText =
     "File or Path Error. Ensure that all your file paths are correct and that the files exist!";
 constexpr const char* kFileDialogTitle = " Select File ";
 constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr int kLookInId = 0x471;  // cmb2 of the open dialog
+constexpr int kLookInId = 0x471;     // cmb2 of the open dialog
+constexpr int kFileTypeId = 0x470;   // cmb1: the filter's description
+constexpr int kBrowsePromptId = 14146;
+constexpr const char* kBrowseTitle = "Browse for Folder";
 
 BOOL CALLBACK FindEdit(HWND hwnd, LPARAM param) {
     char name[16] = {};
@@ -198,16 +201,17 @@ TEST_F(E2E, ClearedAndGrayedFlagsStartPausedWriteNothingAndSurviveExit) {
     EXPECT_EQ(first.Status(), "Paused!");
     EXPECT_EQ(second.Status(), "Paused!");
 
-    // Exit writes the flag back as it was read.
-    for (auto [program, folder, flag] :
-         {std::tuple{&first, &cleared, 0}, std::tuple{&second, &grayed, 2}}) {
-        SCOPED_TRACE("flag " + std::to_string(flag));
-        WriteBytes(folder->SettingsFile(), kStale);
-        ASSERT_TRUE(program->ChooseFromTrayMenu(kMenuExit));
-        ASSERT_TRUE(program->WaitForExit()) << "Exit did not end the program";
-        EXPECT_EQ(program->ExitCode(), 0u);
-        EXPECT_EQ(ReadBytes(folder->SettingsFile()), folder->DefaultSettings(flag).Bytes());
-    }
+    // Exit, and closing the window, write the flag back as it was read.
+    WriteBytes(cleared.SettingsFile(), kStale);
+    ASSERT_TRUE(first.ExitFromTrayMenu()) << "Exit did not end the program " << first.Describe();
+    EXPECT_EQ(first.ExitCode(), 0u);
+    EXPECT_EQ(ReadBytes(cleared.SettingsFile()), cleared.DefaultSettings(0).Bytes());
+
+    WriteBytes(grayed.SettingsFile(), kStale);
+    PostMessageA(second.Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(second.WaitForExit()) << "closing the window did not end the program " << second.Describe();
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_EQ(ReadBytes(grayed.SettingsFile()), grayed.DefaultSettings(2).Bytes());
 }
 
 TEST_F(E2E, StartStopAndCreateNow) {
@@ -281,35 +285,35 @@ TEST_F(E2E, TrayCallbackCodesAndMenuCommands) {
     EXPECT_EQ(program.Status(), "Paused!");
 
     // Open Tessaly.
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuOpen));
-    ASSERT_TRUE(program.WaitForVisible(true)) << "Open Tessaly did not show the window";
+    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuOpen, [&] { return program.Visible(); }))
+        << "Open Tessaly did not show the window " << program.Describe();
     EXPECT_EQ(program.Status(), "Paused!");
 
     // While Paused the second item is Resume: it saves, then runs.
     WriteBytes(folder.SettingsFile(), kStale);
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuResumeOrPause));
-    ASSERT_TRUE(program.WaitForStatus("Running!")) << "Resume is not the second item while Paused";
+    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuResumeOrPause, [&] { return program.Status() == "Running!"; }))
+        << "Resume is not the second item while Paused " << program.Describe();
     EXPECT_TRUE(program.WaitForVisible(false));
     EXPECT_TRUE(WaitForSettings(folder, settings)) << Shown(ReadBytes(folder.SettingsFile()));
 
     // While Running the second item is Pause: it saves, then pauses.
     WriteBytes(folder.SettingsFile(), kStale);
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuResumeOrPause));
-    ASSERT_TRUE(program.WaitForStatus("Paused!")) << "Pause is not the second item while Running";
+    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuResumeOrPause, [&] { return program.Status() == "Paused!"; }))
+        << "Pause is not the second item while Running " << program.Describe();
     EXPECT_TRUE(WaitForSettings(folder, settings)) << Shown(ReadBytes(folder.SettingsFile()));
 
     // Refresh saves and composes once, and the program stays Paused.
     ASSERT_TRUE(DeleteWithRetry(signature));
     WriteBytes(folder.SettingsFile(), kStale);
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuRefresh));
-    EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << "Refresh wrote no signature";
+    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuRefresh, [&] { return Exists(signature); }))
+        << "Refresh wrote no signature " << program.Describe();
+    EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << Shown(ReadBytes(signature));
     EXPECT_TRUE(WaitForSettings(folder, settings)) << Shown(ReadBytes(folder.SettingsFile()));
     EXPECT_EQ(program.Status(), "Paused!");
 
     // Exit saves and ends the program.
     WriteBytes(folder.SettingsFile(), kStale);
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuExit));
-    ASSERT_TRUE(program.WaitForExit()) << "Exit did not end the program";
+    ASSERT_TRUE(program.ExitFromTrayMenu()) << "Exit did not end the program " << program.Describe();
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_EQ(ReadBytes(folder.SettingsFile()), settings.Bytes());
 }
@@ -337,9 +341,10 @@ TEST_F(E2E, FailingStartUpCompositionWarnsPausesAndKeepsTheSignature) {
 
     // The tray offers Resume, not Pause: Resume saves the cleared flag and
     // runs, and the next tick fails the same way.
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuResumeOrPause));
-    EXPECT_TRUE(WaitForSettings(folder, folder.DefaultSettings(0)))
-        << Shown(ReadBytes(folder.SettingsFile()));
+    const std::string cleared = folder.DefaultSettings(0).Bytes();
+    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuResumeOrPause,
+                                           [&] { return ReadBytes(folder.SettingsFile()) == cleared; }))
+        << "Resume did not save the cleared flag: " << Shown(ReadBytes(folder.SettingsFile()));
     box = program.WaitForDialog(kErrorTitle, kTickTimeout);
     ASSERT_NE(box, nullptr) << "Resume was not offered after the failed start";
     EXPECT_EQ(program.Status(), "Paused!");
@@ -380,8 +385,7 @@ TEST_F(E2E, FailingTickWarnsOnceClearsTheFlagAndStopsTheTimer) {
     EXPECT_EQ(ReadBytes(signature), previous) << "the failure touched the signature file";
 
     // The cleared flag is what the next save stores.
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuExit));
-    ASSERT_TRUE(program.WaitForExit());
+    ASSERT_TRUE(program.ExitFromTrayMenu()) << program.Describe();
     EXPECT_EQ(ReadBytes(folder.SettingsFile()), folder.DefaultSettings(0).Bytes());
 }
 
@@ -397,6 +401,7 @@ TEST_F(E2E, FileDialogHoldsTheTimerAndCancelKeepsTheField) {
     HWND dialog = program.WaitForDialog(kFileDialogTitle);
     ASSERT_NE(dialog, nullptr) << "no file dialog titled \" Select File \"";
     EXPECT_EQ(TextOf(GetDlgItem(dialog, kLookInId)), "quotes");
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, kFileTypeId)), "Text Files (*.txt)");
     EXPECT_TRUE(program.WaitForStatus("Paused!")) << "status while the dialog is open: " << program.Status();
     ASSERT_TRUE(DeleteWithRetry(signature));
     const auto opened = Clock::now();
@@ -439,6 +444,41 @@ TEST_F(E2E, QuoteFileChosenInTheDialogIsTakenAndSaved) {
         << program.Text(C::txtQF2);
     EXPECT_TRUE(WaitForSettings(folder, expected)) << Shown(ReadBytes(folder.SettingsFile()));
     EXPECT_EQ(program.Status(), "Paused!");
+
+    // A template is looked for in the program's own folder, among text and
+    // HTML files; Cancel keeps the field.
+    const std::string templ = program.Text(C::txtTemplate);
+    program.Click(C::cmdTemplate);
+    dialog = program.WaitForDialog(kFileDialogTitle);
+    ASSERT_NE(dialog, nullptr);
+    const std::string leaf = folder.Dir().substr(folder.Dir().find_last_of('\\') + 1);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, kLookInId)), leaf);
+    EXPECT_EQ(TextOf(GetDlgItem(dialog, kFileTypeId)), "Text ot Html Files(*.txt;*.htm)");
+    PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitForNoDialog(kFileDialogTitle));
+    EXPECT_EQ(program.Text(C::txtTemplate), templ);
+    EXPECT_EQ(program.Status(), "Paused!");
+}
+
+TEST_F(E2E, FolderBrowserLeavesTheTimerAloneAndCancelKeepsTheField) {
+    ProgramFolder& folder = NewFolder(1);
+    Program& program = Launched(folder);
+    ASSERT_TRUE(program.WaitForStatus("Running!"));
+    const std::string field = program.Text(C::txtQF3);
+    WriteBytes(folder.SettingsFile(), kStale);
+
+    program.Click(C::cmdQF3);
+    HWND browser = program.WaitForDialog(kBrowseTitle);
+    ASSERT_NE(browser, nullptr) << "no \"Browse for Folder\" window " << program.Describe();
+    EXPECT_EQ(TextOf(GetDlgItem(browser, kBrowsePromptId)), "Select a folder and click OK!");
+    EXPECT_EQ(program.Status(), "Running!") << "the folder browser is not meant to hold the timer";
+
+    PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(program.WaitForNoDialog(kBrowseTitle));
+    EXPECT_EQ(program.Text(C::txtQF3), field);
+    EXPECT_TRUE(WaitForSettings(folder, folder.DefaultSettings(1)))
+        << "the settings were not saved after Cancel: " << Shown(ReadBytes(folder.SettingsFile()));
+    EXPECT_EQ(program.Status(), "Running!");
 }
 
 TEST_F(E2E, ExitSavesTypedPathsAndTheTickedFlagByteForByte) {
@@ -455,10 +495,37 @@ TEST_F(E2E, ExitSavesTypedPathsAndTheTickedFlagByteForByte) {
     ASSERT_TRUE(WaitFor([&] { return program.Check(C::chkAS) == BST_CHECKED; }, kStateTimeout));
     ASSERT_EQ(program.Text(C::txtTemplate), expected.templ);
 
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuExit));
-    ASSERT_TRUE(program.WaitForExit()) << "Exit did not end the program";
+    ASSERT_TRUE(program.ExitFromTrayMenu()) << "Exit did not end the program " << program.Describe();
     EXPECT_EQ(program.ExitCode(), 0u);
     EXPECT_EQ(ReadBytes(folder.SettingsFile()), expected.Bytes());
+}
+
+TEST_F(E2E, FirstRunWithoutSettingsStartsPausedAndExitCreatesThem) {
+    ProgramFolder& folder = NewFolder(0);
+    RemoveTree(folder.Path("data"));
+    ASSERT_FALSE(Exists(folder.Path("data")));
+    Program& program = Launched(folder);
+    ASSERT_TRUE(program.Visible());
+    EXPECT_EQ(program.Status(), "Paused!");
+    EXPECT_EQ(program.Check(C::chkAS), BST_UNCHECKED);
+
+    // Whatever the fields start with, it is not the design-time prompts, and
+    // it is exactly what Exit stores.
+    const C fields[] = {C::txtTemplate, C::txtSignature, C::txtQF1, C::txtQF2, C::txtQF3, C::txtQF4};
+    Settings shown;
+    shown.templ = program.Text(C::txtTemplate);
+    shown.signature = program.Text(C::txtSignature);
+    shown.quote1 = program.Text(C::txtQF1);
+    shown.quote2 = program.Text(C::txtQF2);
+    shown.html1 = program.Text(C::txtQF3);
+    shown.html2 = program.Text(C::txtQF4);
+    for (C field : fields) {
+        EXPECT_NE(program.Text(field), Spec(field).text) << Spec(field).name << " shows its design-time text";
+    }
+
+    ASSERT_TRUE(program.ExitFromTrayMenu()) << "Exit did not end the program " << program.Describe();
+    EXPECT_EQ(ReadBytes(folder.SettingsFile()), shown.Bytes()) << "Exit did not create data\\data.sfc";
+    EXPECT_FALSE(Exists(folder.Path("signature.txt")));
 }
 
 TEST_F(E2E, DoubleClickAndHelpOpenThroughTheShell) {
@@ -473,19 +540,18 @@ TEST_F(E2E, DoubleClickAndHelpOpenThroughTheShell) {
     Program& program = Launched(folder);
     ASSERT_TRUE(program.WaitForStatus("Running!"));
 
-    // Waits until `line` stands `times` times in the opener's log.
+    // How often `line` stands in the opener's log.
+    const auto count = [&](const std::string& line) {
+        const auto text = ReadBytes(log);
+        int found = 0;
+        for (auto at = text ? text->find(line + "\r\n") : std::string::npos; at != std::string::npos;
+             at = text->find(line + "\r\n", at + 1)) {
+            ++found;
+        }
+        return found;
+    };
     const auto logged = [&](const std::string& line, int times = 1) {
-        return WaitFor(
-            [&] {
-                const auto text = ReadBytes(log);
-                int found = 0;
-                for (auto at = text ? text->find(line + "\r\n") : std::string::npos;
-                     at != std::string::npos; at = text->find(line + "\r\n", at + 1)) {
-                    ++found;
-                }
-                return found >= times;
-            },
-            kStateTimeout);
+        return WaitFor([&] { return count(line) >= times; }, kStateTimeout);
     };
     program.DoubleClick(C::txtSignature);
     EXPECT_TRUE(logged("txtfile|" + folder.Path("signature.txt"))) << Shown(ReadBytes(log));
@@ -497,8 +563,8 @@ TEST_F(E2E, DoubleClickAndHelpOpenThroughTheShell) {
     const std::string help = "chmfile|" + folder.Path("help\\help.chm");
     program.Click(C::cmdHelp);
     EXPECT_TRUE(logged(help)) << Shown(ReadBytes(log));
-    ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuHelp));
-    EXPECT_TRUE(logged(help, 2)) << Shown(ReadBytes(log));
+    EXPECT_TRUE(program.ChooseFromTrayMenu(kMenuHelp, [&] { return count(help) == 2; }))
+        << "tray Help: " << Shown(ReadBytes(log));
 
     // The timer is on again after the viewers.
     ASSERT_TRUE(DeleteWithRetry(folder.Path("signature.txt")));
