@@ -25,6 +25,7 @@ tessaly_wine_start() {
   # A persistent server first, so that the services wineboot starts belong to
   # it and hold /dev/null, not the output pipe of whatever runs Wine next
   # (ctest would wait for them forever).
+  mkdir -p "$WINEPREFIX"
   wineserver -p
   "$WINE" wineboot --init </dev/null >/dev/null 2>&1
   # Without a window manager every hide and destroy stalls Wine for ~2 s.
