@@ -15,41 +15,41 @@ constexpr std::string_view kViewTip = "Double Click to View File";
 // Label and credits line keep a tab index, yet never take focus by Tab; the
 // hidden controls take no focus at all.
 constexpr std::array kLayout{
-    ControlSpec{C::cmdTemplate, "cmdTemplate", K::Button, 75, 675, 1600, 330, 18, "Select Template", "", 1006, true},
-    ControlSpec{C::cmdSignature, "cmdSignature", K::Button, 75, 1050, 1600, 330, 17, "Select Signature", "", 1008, true},
-    ControlSpec{C::cmdQF1, "cmdQF1", K::Button, 75, 1425, 1600, 330, 16, "Select Quote1", "", 1010, true},
-    ControlSpec{C::cmdQF2, "cmdQF2", K::Button, 75, 1800, 1600, 330, 15, "Select Quote2", "", 1010, true},
-    ControlSpec{C::cmdQF3, "cmdQF3", K::Button, 75, 2175, 1600, 330, 14, "Select htmPath1", "", 1010, true},
-    ControlSpec{C::cmdQF4, "cmdQF4", K::Button, 75, 2550, 1600, 330, 13, "Select htmPath2", "", 1010, true},
-    ControlSpec{C::txtTemplate, "txtTemplate", K::TextField, 1800, 675, 4815, 330, 12, "Select Template File ", kViewTip, 1007, true},
-    ControlSpec{C::txtQF4, "txtQF4", K::TextField, 1800, 2550, 4815, 330, 11, "Select htmPath2", kViewTip, 1011, true},
-    ControlSpec{C::txtQF3, "txtQF3", K::TextField, 1800, 2175, 4815, 330, 10, "Select htmPath1", kViewTip, 1011, true},
-    ControlSpec{C::txtQF2, "txtQF2", K::TextField, 1800, 1800, 4815, 330, 9, "Select Quote2", kViewTip, 1011, true},
-    ControlSpec{C::txtQF1, "txtQF1", K::TextField, 1800, 1425, 4815, 330, 8, "Select Quote1", kViewTip, 1011, true},
-    ControlSpec{C::txtSignature, "txtSignature", K::TextField, 1800, 1050, 4815, 330, 7, "Select Signature File", kViewTip, 1009, true},
-    ControlSpec{C::txtCompliments, "txtCompliments", K::CreditsLine, 0, 3000, 4365, 315, 0, "Tessaly Supplied with compliments by Brindlewick", "", 0, true},
-    ControlSpec{C::cmdHelp, "cmdHelp", K::PictureButton, 1890, 0, 630, 615, 5, "", "Help", 1004, true},
-    ControlSpec{C::cmdStop, "cmdStop", K::PictureButton, 630, 0, 630, 615, 2, "", "Pause", 1002, true},
-    ControlSpec{C::chkAS, "chkAS", K::CheckBox, 4500, 2925, 2250, 375, 4, "Auto Run at Start-up", "", 1012, true},
-    ControlSpec{C::cmdStart, "cmdStart", K::PictureButton, 0, 0, 630, 615, 1, "", "Sart ", 1001, true},
-    ControlSpec{C::cmdCreateS, "cmdCreateS", K::PictureButton, 1260, 0, 630, 615, 3, "", "Refresh", 1003, true},
-    ControlSpec{C::lblStatus, "lblStatus", K::Label, 3750, 225, 1110, 375, 6, "Status", "", 0, true},
-    ControlSpec{C::Timer1, "Timer1", K::Timer, 0, 0, 0, 0, -1, "", "", 0, false},
-    ControlSpec{C::Timer2, "Timer2", K::Timer, 0, 0, 0, 0, -1, "", "", 0, false},
-    ControlSpec{C::imgPause, "imgPause", K::Image, 6000, 75, 240, 240, -1, "", "", 0, false},
-    ControlSpec{C::imgRun, "imgRun", K::Image, 6000, 75, 240, 240, -1, "", "", 0, false},
-    ControlSpec{C::fileBox, "fileBox", K::FileList, 5280, 240, 615, 285, 19, "", "", 0, false},
-    ControlSpec{C::mnuFile, "mnuFile", K::Menu, 0, 0, 0, 0, -1, "File", "", 0, false},
-    ControlSpec{C::mnuDisplay, "mnuDisplay", K::MenuItem, 0, 0, 0, 0, -1, "Open Tessaly", "", 0, true},
-    ControlSpec{C::SEP2, "SEP2", K::MenuSeparator, 0, 0, 0, 0, -1, "-", "", 0, true},
-    ControlSpec{C::mnuResume, "mnuResume", K::MenuItem, 0, 0, 0, 0, -1, "Resume", "", 0, true},
-    ControlSpec{C::mnuPause, "mnuPause", K::MenuItem, 0, 0, 0, 0, -1, "Pause", "", 0, true},
-    ControlSpec{C::mnuRefresh, "mnuRefresh", K::MenuItem, 0, 0, 0, 0, -1, "Refresh", "", 0, true},
-    ControlSpec{C::SEP3, "SEP3", K::MenuSeparator, 0, 0, 0, 0, -1, "-", "", 0, true},
-    ControlSpec{C::mnuHelp, "mnuHelp", K::MenuItem, 0, 0, 0, 0, -1, "Help", "", 0, true},
-    ControlSpec{C::SEP1, "SEP1", K::MenuSeparator, 0, 0, 0, 0, -1, "-", "", 0, true},
-    ControlSpec{C::mnuExit, "mnuExit", K::MenuItem, 0, 0, 0, 0, -1, "Exit", "", 0, true},
-    ControlSpec{C::frmSignature, "frmSignature", K::Window, 0, 0, 6675, 3300, -1, "Tessaly V 1.0", "", 1001, false},
+    ControlRow{C::cmdTemplate, "cmdTemplate", K::Button, 75, 675, 1600, 330, 18, "Select Template", "", 1006, true},
+    ControlRow{C::cmdSignature, "cmdSignature", K::Button, 75, 1050, 1600, 330, 17, "Select Signature", "", 1008, true},
+    ControlRow{C::cmdQF1, "cmdQF1", K::Button, 75, 1425, 1600, 330, 16, "Select Quote1", "", 1010, true},
+    ControlRow{C::cmdQF2, "cmdQF2", K::Button, 75, 1800, 1600, 330, 15, "Select Quote2", "", 1010, true},
+    ControlRow{C::cmdQF3, "cmdQF3", K::Button, 75, 2175, 1600, 330, 14, "Select htmPath1", "", 1010, true},
+    ControlRow{C::cmdQF4, "cmdQF4", K::Button, 75, 2550, 1600, 330, 13, "Select htmPath2", "", 1010, true},
+    ControlRow{C::txtTemplate, "txtTemplate", K::TextField, 1800, 675, 4815, 330, 12, "Select Template File ", kViewTip, 1007, true},
+    ControlRow{C::txtQF4, "txtQF4", K::TextField, 1800, 2550, 4815, 330, 11, "Select htmPath2", kViewTip, 1011, true},
+    ControlRow{C::txtQF3, "txtQF3", K::TextField, 1800, 2175, 4815, 330, 10, "Select htmPath1", kViewTip, 1011, true},
+    ControlRow{C::txtQF2, "txtQF2", K::TextField, 1800, 1800, 4815, 330, 9, "Select Quote2", kViewTip, 1011, true},
+    ControlRow{C::txtQF1, "txtQF1", K::TextField, 1800, 1425, 4815, 330, 8, "Select Quote1", kViewTip, 1011, true},
+    ControlRow{C::txtSignature, "txtSignature", K::TextField, 1800, 1050, 4815, 330, 7, "Select Signature File", kViewTip, 1009, true},
+    ControlRow{C::txtCompliments, "txtCompliments", K::CreditsLine, 0, 3000, 4365, 315, 0, "Tessaly Supplied with compliments by Brindlewick", "", 0, true},
+    ControlRow{C::cmdHelp, "cmdHelp", K::PictureButton, 1890, 0, 630, 615, 5, "", "Help", 1004, true},
+    ControlRow{C::cmdStop, "cmdStop", K::PictureButton, 630, 0, 630, 615, 2, "", "Pause", 1002, true},
+    ControlRow{C::chkAS, "chkAS", K::CheckBox, 4500, 2925, 2250, 375, 4, "Auto Run at Start-up", "", 1012, true},
+    ControlRow{C::cmdStart, "cmdStart", K::PictureButton, 0, 0, 630, 615, 1, "", "Sart ", 1001, true},
+    ControlRow{C::cmdCreateS, "cmdCreateS", K::PictureButton, 1260, 0, 630, 615, 3, "", "Refresh", 1003, true},
+    ControlRow{C::lblStatus, "lblStatus", K::Label, 3750, 225, 1110, 375, 6, "Status", "", 0, true},
+    ControlRow{C::Timer1, "Timer1", K::Timer, 0, 0, 0, 0, -1, "", "", 0, false},
+    ControlRow{C::Timer2, "Timer2", K::Timer, 0, 0, 0, 0, -1, "", "", 0, false},
+    ControlRow{C::imgPause, "imgPause", K::Image, 6000, 75, 240, 240, -1, "", "", 0, false},
+    ControlRow{C::imgRun, "imgRun", K::Image, 6000, 75, 240, 240, -1, "", "", 0, false},
+    ControlRow{C::fileBox, "fileBox", K::FileList, 5280, 240, 615, 285, 19, "", "", 0, false},
+    ControlRow{C::mnuFile, "mnuFile", K::Menu, 0, 0, 0, 0, -1, "File", "", 0, false},
+    ControlRow{C::mnuDisplay, "mnuDisplay", K::MenuItem, 0, 0, 0, 0, -1, "Open Tessaly", "", 0, true},
+    ControlRow{C::SEP2, "SEP2", K::MenuSeparator, 0, 0, 0, 0, -1, "-", "", 0, true},
+    ControlRow{C::mnuResume, "mnuResume", K::MenuItem, 0, 0, 0, 0, -1, "Resume", "", 0, true},
+    ControlRow{C::mnuPause, "mnuPause", K::MenuItem, 0, 0, 0, 0, -1, "Pause", "", 0, true},
+    ControlRow{C::mnuRefresh, "mnuRefresh", K::MenuItem, 0, 0, 0, 0, -1, "Refresh", "", 0, true},
+    ControlRow{C::SEP3, "SEP3", K::MenuSeparator, 0, 0, 0, 0, -1, "-", "", 0, true},
+    ControlRow{C::mnuHelp, "mnuHelp", K::MenuItem, 0, 0, 0, 0, -1, "Help", "", 0, true},
+    ControlRow{C::SEP1, "SEP1", K::MenuSeparator, 0, 0, 0, 0, -1, "-", "", 0, true},
+    ControlRow{C::mnuExit, "mnuExit", K::MenuItem, 0, 0, 0, 0, -1, "Exit", "", 0, true},
+    ControlRow{C::frmSignature, "frmSignature", K::Window, 0, 0, 6675, 3300, -1, "Tessaly V 1.0", "", 1001, false},
 };
 
 // The table is indexed by the enumeration's value.
@@ -63,9 +63,9 @@ static_assert(IndexedById(), "layout rows must follow the ControlId order");
 
 }  // namespace
 
-std::span<const ControlSpec> Layout() { return kLayout; }
+std::span<const ControlRow> Layout() { return kLayout; }
 
-const ControlSpec& Spec(ControlId id) {
+const ControlRow& Row(ControlId id) {
     const auto index = static_cast<std::size_t>(id);
     if (index >= kLayout.size()) std::abort();
     return kLayout[index];

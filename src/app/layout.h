@@ -68,7 +68,7 @@ enum class ControlKind {
     Window,
 };
 
-struct ControlSpec {
+struct ControlRow {
     ControlId id;
     std::string_view name;
     ControlKind kind;
@@ -97,9 +97,9 @@ inline constexpr std::uint32_t kCreditsHoverColour = 0x00FF0000;
 inline constexpr std::uint32_t kCreditsBackColour = 0x8000000F;
 
 // Every control and menu item, in creation order, then the menu tree.
-std::span<const ControlSpec> Layout();
+std::span<const ControlRow> Layout();
 
 // The entry for one control.
-const ControlSpec& Spec(ControlId id);
+const ControlRow& Row(ControlId id);
 
 }  // namespace tessaly

@@ -29,7 +29,7 @@ void frmSignature::cmdHelp_Click() { OpenDocument(platform_, helpFile_); }
 void frmSignature::mnuHelp_Click() { OpenDocument(platform_, helpFile_); }
 
 void frmSignature::Form_ContextHelp(ControlId focused) {
-    const int own = Spec(focused).helpContext;
+    const int own = Row(focused).helpContext;
     platform_.ShowHelpContext(helpFile_, own != 0 ? own : kWindowHelpContext);
 }
 

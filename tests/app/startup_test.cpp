@@ -85,7 +85,7 @@ TEST_F(AppTest, StartPlacesTheWindowAndReplacesEveryDesignTimeText) {
     const auto stored = Working(0).paths;
     for (std::size_t i = 0; i < kPathFields.size(); ++i) {
         EXPECT_EQ(platform.Text(kPathFields[i]), stored[i]);
-        EXPECT_NE(platform.Text(kPathFields[i]), Spec(kPathFields[i]).text);
+        EXPECT_NE(platform.Text(kPathFields[i]), Row(kPathFields[i]).text);
     }
     EXPECT_NE(platform.Status(), "Status");
     EXPECT_EQ(form->HelpFile(), Join(Join(folder.Path(), "help"), "help.chm"));

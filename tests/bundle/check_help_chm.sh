@@ -20,11 +20,11 @@ cp "$chm" "$work/help.chm"
 # The numbers in use: the help context column of the layout table (the field
 # before the visibility flag closing each row) and the window's own.
 {
-  sed -n 's/^ *ControlSpec{.*, \([0-9][0-9]*\), \(true\|false\)},$/\1/p' "$layout_cpp"
+  sed -n 's/^ *ControlRow{.*, \([0-9][0-9]*\), \(true\|false\)},$/\1/p' "$layout_cpp"
   sed -n 's/.*kWindowHelpContext = \([0-9][0-9]*\);.*/\1/p' "$layout_h"
 } | grep -v '^0$' | sort -un >"$work/used"
-rows=$(grep -c '^ *ControlSpec{' "$layout_cpp" || true)
-parsed=$(sed -n 's/^ *ControlSpec{.*, \([0-9][0-9]*\), \(true\|false\)},$/\1/p' "$layout_cpp" | wc -l)
+rows=$(grep -c '^ *ControlRow{' "$layout_cpp" || true)
+parsed=$(sed -n 's/^ *ControlRow{.*, \([0-9][0-9]*\), \(true\|false\)},$/\1/p' "$layout_cpp" | wc -l)
 [ "$rows" -gt 0 ] && [ "$rows" -eq "$parsed" ] ||
   fail "read the help context of $parsed of $rows rows of $layout_cpp"
 [ -s "$work/used" ] || fail "no help context numbers in $layout_cpp"

@@ -269,7 +269,7 @@ int main(int argc, char** argv) {
         const std::string shown = ControlText(program.window, f.field);
         // Windows paths: the letter case of the folder may differ.
         if (Lower(shown) != Lower(f.expected)) {
-            Fail("field " + std::string(tessaly::Spec(f.field).name) + " shows \"" + shown + "\", expected \"" +
+            Fail("field " + std::string(tessaly::Row(f.field).name) + " shows \"" + shown + "\", expected \"" +
                  f.expected + "\"");
         }
         expectedSettings += "\"" + shown + "\"\r\n";

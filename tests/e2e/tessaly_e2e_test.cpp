@@ -520,7 +520,7 @@ TEST_F(E2E, FirstRunWithoutSettingsStartsPausedAndExitCreatesThem) {
     shown.html1 = program.Text(C::txtQF3);
     shown.html2 = program.Text(C::txtQF4);
     for (C field : fields) {
-        EXPECT_NE(program.Text(field), Spec(field).text) << Spec(field).name << " shows its design-time text";
+        EXPECT_NE(program.Text(field), Row(field).text) << Row(field).name << " shows its design-time text";
     }
 
     ASSERT_TRUE(program.ExitFromTrayMenu()) << "Exit did not end the program " << program.Describe();

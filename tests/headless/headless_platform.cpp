@@ -51,14 +51,14 @@ std::string Format(float value) {
 
 }  // namespace
 
-std::string_view Name(ControlId id) { return Spec(id).name; }
+std::string_view Name(ControlId id) { return Row(id).name; }
 
 // ---------------------------------------------------------------- controls
 
 class HeadlessTextField final : public ITextField {
 public:
     HeadlessTextField(HeadlessPlatform& platform, ControlId id)
-        : platform_(platform), id_(id), text_(Spec(id).text),
+        : platform_(platform), id_(id), text_(Row(id).text),
           colour_(id == ControlId::txtCompliments ? kCreditsRestColour : 0x80000008) {}
     ~HeadlessTextField() override { platform_.Forget(this); }
     std::string Text() const override { return text_; }
@@ -108,7 +108,7 @@ private:
 class HeadlessLabel final : public ILabel {
 public:
     explicit HeadlessLabel(HeadlessPlatform& platform)
-        : platform_(platform), caption_(Spec(ControlId::lblStatus).text) {}
+        : platform_(platform), caption_(Row(ControlId::lblStatus).text) {}
     ~HeadlessLabel() override { platform_.Forget(this); }
     std::string Caption() const override { return caption_; }
     void SetCaption(const std::string& caption) override {
@@ -389,10 +389,10 @@ std::optional<ControlId> HeadlessPlatform::PopupMenu() {
     for (int i = static_cast<int>(ControlId::mnuDisplay); i <= static_cast<int>(ControlId::mnuExit); ++i) {
         const auto id = static_cast<ControlId>(i);
         const auto item = menuItems_.find(id);
-        const bool visible = item == menuItems_.end() ? Spec(id).visible : item->second->Visible();
+        const bool visible = item == menuItems_.end() ? Row(id).visible : item->second->Visible();
         if (!visible) continue;
         if (!shown.empty()) shown += '|';
-        shown += Spec(id).text;
+        shown += Row(id).text;
     }
     Modal("PopupMenu[" + shown + "]");
     std::optional<ControlId> answer;

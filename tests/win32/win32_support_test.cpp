@@ -24,7 +24,7 @@ TEST(Win32Geometry, ClientAreaAndControlsKeepTheirProportionsAtEveryScale) {
     EXPECT_FLOAT_EQ(TwipsPerPixel(144), 10.0f);
     EXPECT_FLOAT_EQ(PixelsToTwips(445, 96), 6675.0f);
 
-    const RECT picker = ControlRect(Spec(ControlId::cmdTemplate), 96);
+    const RECT picker = ControlRect(Row(ControlId::cmdTemplate), 96);
     EXPECT_EQ(picker.left, 5);
     EXPECT_EQ(picker.top, 45);
     EXPECT_EQ(picker.right, 112);
@@ -33,14 +33,14 @@ TEST(Win32Geometry, ClientAreaAndControlsKeepTheirProportionsAtEveryScale) {
     for (unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
         SCOPED_TRACE(dpi);
         // The tool row's buttons touch without gap or overlap.
-        EXPECT_EQ(ControlRect(Spec(ControlId::cmdStart), dpi).right, ControlRect(Spec(ControlId::cmdStop), dpi).left);
-        EXPECT_EQ(ControlRect(Spec(ControlId::cmdStop), dpi).right,
-                  ControlRect(Spec(ControlId::cmdCreateS), dpi).left);
-        EXPECT_EQ(ControlRect(Spec(ControlId::cmdCreateS), dpi).right,
-                  ControlRect(Spec(ControlId::cmdHelp), dpi).left);
+        EXPECT_EQ(ControlRect(Row(ControlId::cmdStart), dpi).right, ControlRect(Row(ControlId::cmdStop), dpi).left);
+        EXPECT_EQ(ControlRect(Row(ControlId::cmdStop), dpi).right,
+                  ControlRect(Row(ControlId::cmdCreateS), dpi).left);
+        EXPECT_EQ(ControlRect(Row(ControlId::cmdCreateS), dpi).right,
+                  ControlRect(Row(ControlId::cmdHelp), dpi).left);
         // Every path row has the same height as its neighbours.
-        const RECT a = ControlRect(Spec(ControlId::txtTemplate), dpi);
-        const RECT b = ControlRect(Spec(ControlId::txtQF4), dpi);
+        const RECT a = ControlRect(Row(ControlId::txtTemplate), dpi);
+        const RECT b = ControlRect(Row(ControlId::txtQF4), dpi);
         EXPECT_LE(std::abs((a.bottom - a.top) - (b.bottom - b.top)), 1);
         // The path fields end inside the client area.
         EXPECT_LE(a.right, TwipsToPixels(kClientWidthTwips, dpi));
@@ -117,10 +117,10 @@ TEST(Win32Tray, MenuListsTheVisibleItemsWithTheirSeparators) {
 TEST(Win32Ids, CommandIdsRoundTripAndRejectStrangers) {
     EXPECT_EQ(CommandId(ControlId::cmdTemplate), 100);
     EXPECT_EQ(CommandId(ControlId::mnuExit), 100 + static_cast<int>(ControlId::mnuExit));
-    for (const ControlSpec& spec : Layout()) {
+    for (const ControlRow& row : Layout()) {
         ControlId back{};
-        ASSERT_TRUE(ControlFromCommandId(CommandId(spec.id), back));
-        EXPECT_EQ(back, spec.id);
+        ASSERT_TRUE(ControlFromCommandId(CommandId(row.id), back));
+        EXPECT_EQ(back, row.id);
     }
     ControlId unused{};
     EXPECT_FALSE(ControlFromCommandId(99, unused));

@@ -412,8 +412,8 @@ struct Win32Platform::Fonts {
 
 Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance) {
     menuVisible_.fill(true);
-    for (const ControlSpec& spec : Layout()) {
-        if (spec.kind == ControlKind::CreditsLine) ChildOf(spec.id).foreColour = kCreditsRestColour;
+    for (const ControlRow& row : Layout()) {
+        if (row.kind == ControlKind::CreditsLine) ChildOf(row.id).foreColour = kCreditsRestColour;
     }
 }
 
@@ -499,13 +499,13 @@ bool Win32Platform::Create() {
 }
 
 bool Win32Platform::CreateControls() {
-    for (const ControlSpec& spec : Layout()) {
-        if (!spec.visible) continue;
+    for (const ControlRow& row : Layout()) {
+        if (!row.visible) continue;
         const char* cls = nullptr;
         DWORD style = WS_CHILD | WS_VISIBLE;
         DWORD exStyle = 0;
-        const std::string text(spec.text);
-        switch (spec.kind) {
+        const std::string text(row.text);
+        switch (row.kind) {
             case ControlKind::Button:
             case ControlKind::PictureButton:
                 cls = "BUTTON";
@@ -531,20 +531,20 @@ bool Win32Platform::CreateControls() {
             default:
                 continue;
         }
-        HWND child = ::CreateWindowExA(exStyle, cls, spec.kind == ControlKind::PictureButton ? "" : text.c_str(),
+        HWND child = ::CreateWindowExA(exStyle, cls, row.kind == ControlKind::PictureButton ? "" : text.c_str(),
                                        style, 0, 0, 0, 0, hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(spec.id))), instance_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(row.id))), instance_,
                                        nullptr);
         if (!child) return false;
-        ChildOf(spec.id).hwnd = child;
-        switch (spec.kind) {
+        ChildOf(row.id).hwnd = child;
+        switch (row.kind) {
             case ControlKind::TextField:
                 ::SendMessageA(child, EM_SETLIMITTEXT, 0, 0);
-                ::SetWindowSubclass(child, &Win32Platform::ChildProc, static_cast<UINT_PTR>(spec.id),
+                ::SetWindowSubclass(child, &Win32Platform::ChildProc, static_cast<UINT_PTR>(row.id),
                                     reinterpret_cast<DWORD_PTR>(this));
                 break;
             case ControlKind::CreditsLine:
-                ::SetWindowSubclass(child, &Win32Platform::ChildProc, static_cast<UINT_PTR>(spec.id),
+                ::SetWindowSubclass(child, &Win32Platform::ChildProc, static_cast<UINT_PTR>(row.id),
                                     reinterpret_cast<DWORD_PTR>(this));
                 break;
             case ControlKind::CheckBox:
@@ -562,11 +562,11 @@ bool Win32Platform::CreateControls() {
 void Win32Platform::ApplyDpi(unsigned dpi, const RECT* suggested) {
     dpi_ = dpi;
     auto fresh = std::make_unique<Fonts>(dpi);
-    for (const ControlSpec& spec : Layout()) {
-        HWND child = ChildOf(spec.id).hwnd;
+    for (const ControlRow& row : Layout()) {
+        HWND child = ChildOf(row.id).hwnd;
         if (!child) continue;
         HFONT font = nullptr;
-        switch (spec.kind) {
+        switch (row.kind) {
             case ControlKind::Button:
             case ControlKind::CheckBox:
                 font = fresh->bold;
@@ -600,10 +600,10 @@ void Win32Platform::ApplyDpi(unsigned dpi, const RECT* suggested) {
 
 void Win32Platform::LayOutControls() {
     HDWP batch = ::BeginDeferWindowPos(static_cast<int>(Layout().size()));
-    for (const ControlSpec& spec : Layout()) {
-        HWND child = ChildOf(spec.id).hwnd;
+    for (const ControlRow& row : Layout()) {
+        HWND child = ChildOf(row.id).hwnd;
         if (!child) continue;
-        const RECT r = ControlRect(spec, dpi_);
+        const RECT r = ControlRect(row, dpi_);
         if (batch) {
             batch = ::DeferWindowPos(batch, child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -618,15 +618,15 @@ void Win32Platform::LayOutControls() {
 // Tab visits the children in their Z-order; the table's creation order is not
 // its tab order, so the children are re-stacked by tab index.
 void Win32Platform::OrderForTab() {
-    std::vector<const ControlSpec*> stack;
-    for (const ControlSpec& spec : Layout()) {
-        if (ChildOf(spec.id).hwnd) stack.push_back(&spec);
+    std::vector<const ControlRow*> stack;
+    for (const ControlRow& row : Layout()) {
+        if (ChildOf(row.id).hwnd) stack.push_back(&row);
     }
     std::stable_sort(stack.begin(), stack.end(),
-                     [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+                     [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
     HWND after = HWND_TOP;
-    for (const ControlSpec* spec : stack) {
-        HWND child = ChildOf(spec->id).hwnd;
+    for (const ControlRow* row : stack) {
+        HWND child = ChildOf(row->id).hwnd;
         ::SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = child;
     }
@@ -637,10 +637,10 @@ void Win32Platform::AddToolTips() {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
                                  nullptr);
     if (!toolTip_) return;
-    for (const ControlSpec& spec : Layout()) {
-        HWND child = ChildOf(spec.id).hwnd;
-        if (!child || spec.toolTip.empty()) continue;
-        std::string tip(spec.toolTip);
+    for (const ControlRow& row : Layout()) {
+        HWND child = ChildOf(row.id).hwnd;
+        if (!child || row.toolTip.empty()) continue;
+        std::string tip(row.toolTip);
         TOOLINFOA info;
         std::memset(&info, 0, sizeof info);
         info.cbSize = sizeof info;
@@ -695,10 +695,10 @@ void Win32Platform::ContextHelp() {
 }
 
 void Win32Platform::KeepControlValues() {
-    for (const ControlSpec& spec : Layout()) {
-        Child& child = ChildOf(spec.id);
+    for (const ControlRow& row : Layout()) {
+        Child& child = ChildOf(row.id);
         if (!child.hwnd) continue;
-        if (spec.kind == ControlKind::CheckBox) {
+        if (row.kind == ControlKind::CheckBox) {
             const LRESULT state = ::SendMessageA(child.hwnd, BM_GETCHECK, 0, 0);
             child.value = state == BST_CHECKED ? 1 : state == BST_INDETERMINATE ? 2 : 0;
         } else {
@@ -809,7 +809,7 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
                 return;
             case IDOK: {
                 const ControlId focused = FocusedControl();
-                if (IsButton(Spec(focused).kind)) form_->Click(focused);
+                if (IsButton(Row(focused).kind)) form_->Click(focused);
                 return;
             }
             default:
@@ -818,8 +818,8 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     ControlId id;
     if (!ControlFromCommandId(command, id)) return;
-    const ControlSpec& spec = Spec(id);
-    if (spec.kind == ControlKind::CheckBox && code == BN_CLICKED) {
+    const ControlRow& row = Row(id);
+    if (row.kind == ControlKind::CheckBox && code == BN_CLICKED) {
         // The user ticks or clears; the grayed value only comes from a file.
         HWND box = ChildOf(id).hwnd;
         const bool ticked = ::SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -827,7 +827,7 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
         return;
     }
     // A quick second click on an owner-drawn button arrives as a double-click.
-    if (IsButton(spec.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) form_->Click(id);
+    if (IsButton(row.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) form_->Click(id);
 }
 
 void Win32Platform::OnMouseMove(WPARAM wParam, LPARAM lParam) {
@@ -879,9 +879,9 @@ LRESULT Win32Platform::ColourControl(HDC dc, HWND control, bool editable) {
         return ::DefWindowProcA(hwnd_, editable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                 reinterpret_cast<LPARAM>(control));
     }
-    const ControlSpec& spec = Spec(id);
+    const ControlRow& row = Row(id);
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
-    switch (spec.kind) {
+    switch (row.kind) {
         case ControlKind::TextField: {
             const int index = static_cast<int>(kPathFieldBackColour & 0xFF);
             const COLORREF back = ::GetSysColor(index);
@@ -935,7 +935,7 @@ void Win32Platform::DrawButton(const DRAWITEMSTRUCT& item) {
             break;
         }
     } else {
-        const std::string caption(Spec(id).text);
+        const std::string caption(Row(id).text);
         RECT text = r;
         ::OffsetRect(&text, shift, shift);
         HGDIOBJ old = ::SelectObject(dc, fonts_->bold);
@@ -1026,7 +1026,7 @@ std::unique_ptr<ITimer> Win32Platform::CreateTimer(ControlId id, unsigned interv
 }
 
 std::unique_ptr<IMenuItem> Win32Platform::CreateMenuItem(ControlId id) {
-    SetMenuVisible(id, Spec(id).visible);
+    SetMenuVisible(id, Row(id).visible);
     return std::make_unique<MenuItem>(*this, id);
 }
 

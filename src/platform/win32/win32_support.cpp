@@ -22,12 +22,12 @@ float TwipsPerPixel(unsigned dpi) { return 1440.0f / static_cast<float>(dpi == 0
 
 float PixelsToTwips(int pixels, unsigned dpi) { return static_cast<float>(pixels) * TwipsPerPixel(dpi); }
 
-RECT ControlRect(const ControlSpec& spec, unsigned dpi) {
+RECT ControlRect(const ControlRow& row, unsigned dpi) {
     RECT r;
-    r.left = TwipsToPixels(spec.left, dpi);
-    r.top = TwipsToPixels(spec.top, dpi);
-    r.right = TwipsToPixels(spec.left + spec.width, dpi);
-    r.bottom = TwipsToPixels(spec.top + spec.height, dpi);
+    r.left = TwipsToPixels(row.left, dpi);
+    r.top = TwipsToPixels(row.top, dpi);
+    r.right = TwipsToPixels(row.left + row.width, dpi);
+    r.bottom = TwipsToPixels(row.top + row.height, dpi);
     return r;
 }
 
@@ -123,24 +123,24 @@ int PictureScaleIndex(unsigned dpi) {
 }
 
 std::vector<ControlId> TabOrder() {
-    std::vector<const ControlSpec*> stops;
-    for (const ControlSpec& spec : Layout()) {
-        if (!spec.visible || spec.tabIndex < 0) continue;
-        switch (spec.kind) {
+    std::vector<const ControlRow*> stops;
+    for (const ControlRow& row : Layout()) {
+        if (!row.visible || row.tabIndex < 0) continue;
+        switch (row.kind) {
             case ControlKind::Button:
             case ControlKind::PictureButton:
             case ControlKind::TextField:
             case ControlKind::CheckBox:
-                stops.push_back(&spec);
+                stops.push_back(&row);
                 break;
             default:
                 break;
         }
     }
     std::stable_sort(stops.begin(), stops.end(),
-                     [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+                     [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
     std::vector<ControlId> ids;
-    for (const ControlSpec* spec : stops) ids.push_back(spec->id);
+    for (const ControlRow* row : stops) ids.push_back(row->id);
     return ids;
 }
 

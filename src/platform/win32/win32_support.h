@@ -31,7 +31,7 @@ float TwipsPerPixel(unsigned dpi);
 
 // A control's rectangle in pixels. Both edges are converted, not the size, so
 // that controls which meet in twips meet in pixels at every scale.
-RECT ControlRect(const ControlSpec& spec, unsigned dpi);
+RECT ControlRect(const ControlRow& row, unsigned dpi);
 
 // A font's height for CreateFont (negative: character height) in points.
 int FontHeight(double points, unsigned dpi);
@@ -84,15 +84,15 @@ template <typename VisibleFn>
 std::vector<MenuEntry> TrayMenuEntries(VisibleFn visible) {
     std::vector<MenuEntry> entries;
     bool inFileMenu = false;
-    for (const ControlSpec& spec : Layout()) {
-        if (spec.id == ControlId::mnuFile) {
+    for (const ControlRow& row : Layout()) {
+        if (row.id == ControlId::mnuFile) {
             inFileMenu = true;
             continue;
         }
         if (!inFileMenu) continue;
-        if (spec.kind != ControlKind::MenuItem && spec.kind != ControlKind::MenuSeparator) break;
-        if (!visible(spec.id)) continue;
-        entries.push_back({spec.id, spec.kind == ControlKind::MenuSeparator, spec.text});
+        if (row.kind != ControlKind::MenuItem && row.kind != ControlKind::MenuSeparator) break;
+        if (!visible(row.id)) continue;
+        entries.push_back({row.id, row.kind == ControlKind::MenuSeparator, row.text});
     }
     return entries;
 }
