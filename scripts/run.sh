@@ -18,9 +18,13 @@ tessaly_wine_start
 bin=build/win64/bin
 echo "Starting $bin/tessaly.exe (settings: $bin/data/data.sfc). Exit it from its tray icon's menu."
 if [ $headless = 1 ]; then
-  "$WINE" "$bin/tessaly.exe" &
+  "$WINE" "$bin/tessaly.exe" </dev/null &
   pid=$!
-  sleep 5
+  for _ in $(seq 1 300); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"Tessaly V 1.0"' && break
+    sleep 0.1
+  done
+  sleep 0.5  # let it paint
   import -display "$DISPLAY" -window root build/run-screenshot.png && echo "Screenshot: build/run-screenshot.png"
   kill "$pid" 2>/dev/null || true
 else
