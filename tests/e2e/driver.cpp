@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -10,7 +11,8 @@ namespace {
 
 constexpr UINT kTrayCallbackMessage = 512;
 constexpr WPARAM kTrayIconId = 1;
-constexpr UINT kCrossProcessTimeoutMs = 3000;
+// A program that is busy answers late, never wrongly: wait for it.
+constexpr UINT kCrossProcessTimeoutMs = 10000;
 
 std::string EnvOrEmpty(const char* name) {
     const char* value = std::getenv(name);
@@ -260,14 +262,14 @@ std::vector<TopWindow> VisibleWindowsOf(DWORD pid) {
 std::string TextOf(HWND hwnd) {
     if (!hwnd) return "";
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs,
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kCrossProcessTimeoutMs,
                              &length)) {
         return "";
     }
     std::string text(length + 1, '\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs, &copied)) {
+                             SMTO_NORMAL, kCrossProcessTimeoutMs, &copied)) {
         return "";
     }
     text.resize(copied);
@@ -288,18 +290,30 @@ void Program::Start(const ProgramFolder& folder) {
 }
 
 bool Program::WaitUntilShown(Ms timeout) {
-    return WaitFor(
-        [&] {
-            if (!main_) {
-                for (HWND hwnd : TopLevelWindowsOf(Pid(), false)) {
-                    if (ClassOf(hwnd) == "TessalyMainWindow") main_ = hwnd;
-                }
-            }
-            // A program that ended will never show its window.
-            return (main_ && IsWindowVisible(main_)) || !Running();
-        },
-        timeout) &&
-           Visible();
+    const auto started = Clock::now();
+    const bool shown = WaitFor(
+                           [&] {
+                               if (!main_) {
+                                   for (HWND hwnd : TopLevelWindowsOf(Pid(), false)) {
+                                       if (ClassOf(hwnd) == "TessalyMainWindow") main_ = hwnd;
+                                   }
+                               }
+                               // A program that ended will never show its window.
+                               return (main_ && IsWindowVisible(main_)) || !Running();
+                           },
+                           timeout) &&
+                       Visible();
+    if (!shown) return false;
+    // The first program of a fresh Wine desktop can stall for seconds just
+    // after its window appears; the driver's requests would time out then.
+    const auto left = timeout - std::chrono::duration_cast<Ms>(Clock::now() - started);
+    DWORD_PTR result = 0;
+    const bool answers = SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL,
+                                             static_cast<UINT>(std::max<long long>(left.count(), 1)),
+                                             &result) != 0;
+    const auto took = std::chrono::duration_cast<Ms>(Clock::now() - started);
+    if (took > 3s) std::printf("note: the program took %lld ms to come up\n", static_cast<long long>(took.count()));
+    return answers;
 }
 
 HWND Program::Control(ControlId id) const { return GetDlgItem(main_, CommandId(id)); }
@@ -314,7 +328,7 @@ bool Program::WaitForVisible(bool visible, Ms timeout) const {
 
 int Program::Check(ControlId id) const {
     DWORD_PTR state = 0;
-    if (!SendMessageTimeoutA(Control(id), BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs,
+    if (!SendMessageTimeoutA(Control(id), BM_GETCHECK, 0, 0, SMTO_NORMAL, kCrossProcessTimeoutMs,
                              &state)) {
         return -1;
     }
@@ -326,7 +340,7 @@ void Program::Click(ControlId id) const { PostMessageA(Control(id), BM_CLICK, 0,
 void Program::Type(ControlId id, const std::string& text) const {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs, &result);
+                        SMTO_NORMAL, kCrossProcessTimeoutMs, &result);
 }
 
 void Program::DoubleClick(ControlId id) const {

@@ -29,6 +29,21 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
 
 opener='C:\\tessaly-e2e\\e2e_opener.exe'
 
+# The wine server that serves this prefix, if any: its working folder is
+# named after the prefix's device and inode.
+server_pid() {
+    [ -d "$WINEPREFIX" ] || return 0
+    suffix=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
+    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+        case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in
+            */"$suffix") echo "$pid"; return 0 ;;
+        esac
+    done
+}
+
+# Wine creates the prefix itself, but not the folders above it.
+mkdir -p "$(dirname "$WINEPREFIX")"
+
 regfile=$(mktemp /tmp/tessaly-e2e-prefix.XXXXXX.reg)
 trap 'rm -f "$regfile"' EXIT
 
@@ -77,8 +92,31 @@ if "$WINE" reg query 'HKCR\Folder\shell\open\ddeexec' >/dev/null 2>&1; then
     exit 1
 fi
 
-# Let the server that these calls started go, so that a persistent server
-# (wineserver -p) can be started next; one that is already persistent never
-# ends, and is left alone after the wait.
-timeout 10 "$WINESERVER" -w || echo "prepare-prefix.sh: a wine server stays up for $WINEPREFIX" >&2
+# Processes of this prefix named $1.
+prefix_processes() {
+    for p in $(pgrep -f "$1"); do
+        if { tr '\0' '\n' <"/proc/$p/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+            echo "$p"
+        fi
+    done
+}
+
+# A server that these calls started is let go, so that a persistent one
+# (wineserver -p) can be started next. Under a persistent one, the desktop
+# process (explorer, which also hosts the tray icons) may have started
+# before the X11 settings above were written; it ends by itself a few
+# seconds after its last client, and the next one reads them. Without that
+# wait every window the tests destroy stalls for ~2 s.
+pid=$(server_pid)
+# (Wine starts its own servers with -p0; a persistent one has -p or -pN.)
+if [ -n "$pid" ] && ! tr '\0' '\n' <"/proc/$pid/cmdline" | grep -qE -- '^-p([1-9][0-9]*)?$'; then
+    timeout 10 "$WINESERVER" -w || echo "prepare-prefix.sh: the wine server of $WINEPREFIX stays up" >&2
+else
+    for _ in $(seq 1 100); do
+        [ -z "$(prefix_processes 'explorer\.exe')" ] && break
+        sleep 0.2
+    done
+    [ -z "$(prefix_processes 'explorer\.exe')" ] ||
+        echo "prepare-prefix.sh: the desktop process of $WINEPREFIX is still up" >&2
+fi
 echo "prepare-prefix.sh: $WINEPREFIX is ready"
