@@ -259,6 +259,9 @@ TEST_F(E2E, TrayCallbackCodesAndMenuCommands) {
     Program& program = Launched(folder);
     const Settings settings = folder.DefaultSettings(0);
     const std::string signature = folder.Path("signature.txt");
+    // Minimised, then sent to the tray.
+    ShowWindowAsync(program.Main(), SW_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(program.Main()) != FALSE; }, kStateTimeout));
     program.Click(C::cmdStop);
     ASSERT_TRUE(program.WaitForVisible(false));
 
@@ -270,10 +273,11 @@ TEST_F(E2E, TrayCallbackCodesAndMenuCommands) {
         EXPECT_EQ(program.PopupMenu(), nullptr);
     }
 
-    // A left double-click brings the window up, not minimised.
+    // A left double-click brings the window up in its normal state.
     program.TrayNotify(WM_LBUTTONDBLCLK);
     ASSERT_TRUE(program.WaitForVisible(true)) << "515 did not show the window";
-    EXPECT_FALSE(IsIconic(program.Main()));
+    EXPECT_TRUE(WaitFor([&] { return !IsIconic(program.Main()); }, kStateTimeout))
+        << "515 left the window minimised";
     program.Click(C::cmdStop);
     ASSERT_TRUE(program.WaitForVisible(false));
 
