@@ -375,11 +375,19 @@ HWND Program::WaitForPopupMenu(Ms timeout) const {
     return menu;
 }
 
-bool Program::ChooseFromTrayMenu(int position, const std::function<bool()>& chosen) const {
+HWND Program::OpenTrayMenu() const {
     for (int attempt = 1; attempt <= 3; ++attempt) {
         TrayNotify(WM_RBUTTONUP);
-        HWND menu = WaitForPopupMenu();
-        if (!menu) continue;
+        if (HWND menu = WaitForPopupMenu(3s)) return menu;
+        std::printf("no tray menu came up (try %d): %s\n", attempt, Describe().c_str());
+    }
+    return nullptr;
+}
+
+bool Program::ChooseFromTrayMenu(int position, const std::function<bool()>& chosen) const {
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        HWND menu = OpenTrayMenu();
+        if (!menu) return false;
         // The menu's modal loop reads the keys from the thread's queue.
         for (int i = 0; i < position; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);

@@ -156,13 +156,17 @@ public:
     // The program's visible pop-up menu window, if one is up.
     HWND PopupMenu() const;
     HWND WaitForPopupMenu(Ms timeout = kStateTimeout) const;
+    // Under Wine a menu opened just after the window was hidden can be
+    // closed at once, before it reads any key, by the late focus change that
+    // the hide causes; no item runs then. Both calls below open the menu
+    // again when that happens (three tries in all) and say so on stdout.
+
+    // Opens the tray menu; its window, or null when none stayed up.
+    HWND OpenTrayMenu() const;
     // Opens the tray menu and chooses the `position`th visible item (1 =
     // the first) with the arrow keys and Enter, then waits until `chosen`
-    // holds. Under Wine a menu opened just after the window was hidden can
-    // be closed, before it reads the keys, by the late focus change that the
-    // hide causes; no item runs then, and the menu is opened again (three
-    // tries in all). The keys go to the menu window, so a closed menu takes
-    // them along instead of leaving them to the main window.
+    // holds. The keys go to the menu window, so a closed menu takes them
+    // along instead of leaving them to the main window.
     bool ChooseFromTrayMenu(int position, const std::function<bool()>& chosen) const;
     // Exit from the tray menu; true once the process has ended.
     bool ExitFromTrayMenu() const;

@@ -282,8 +282,7 @@ TEST_F(E2E, TrayCallbackCodesAndMenuCommands) {
     ASSERT_TRUE(program.WaitForVisible(false));
 
     // The right button's release opens the menu; Escape closes it unused.
-    program.TrayNotify(WM_RBUTTONUP);
-    ASSERT_NE(program.WaitForPopupMenu(), nullptr) << "517 opened no menu";
+    ASSERT_NE(program.OpenTrayMenu(), nullptr) << "517 opened no menu";
     ASSERT_TRUE(program.DismissTrayMenu());
     EXPECT_FALSE(program.Visible());
     EXPECT_EQ(program.Status(), "Paused!");
