@@ -14,7 +14,7 @@
 #   prefix busy until someone clicks it.
 #
 # The opener lives at a fixed place inside the prefix; the test driver copies
-# it there before its first test (kOpenerPath in the driver names the same
+# it there before its first test (kInstalledOpener in driver.h names the same
 # place). Environment: WINEPREFIX (required), WINE (default
 # /usr/lib/wine/wine64), and the usual WINEARCH, WINEDEBUG, WINEDLLOVERRIDES.
 set -eu
