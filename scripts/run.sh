@@ -13,7 +13,7 @@ cmake --build --preset win64 --target tessaly tessaly_bundle -- -j"$(nproc)"
 trap tessaly_wine_stop EXIT
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
-tessaly_wine_start
+tessaly_wine_start run
 
 bin=build/win64/bin
 echo "Starting $bin/tessaly.exe (settings: $bin/data/data.sfc). Exit it from its tray icon's menu."

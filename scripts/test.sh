@@ -21,5 +21,5 @@ ctest --preset asan
 echo "== test win64 (Wine)"
 . scripts/wine-env.sh
 trap tessaly_wine_stop EXIT
-TESSALY_OWN_DISPLAY=1 tessaly_wine_start
+TESSALY_OWN_DISPLAY=1 tessaly_wine_start test
 ctest --preset win64

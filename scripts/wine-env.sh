@@ -1,7 +1,8 @@
 # Sourced by the scripts: a private X display and Wine prefix for one run.
-# Defines tessaly_wine_start and tessaly_wine_stop.
+# Defines tessaly_wine_start (argument: test or run) and tessaly_wine_stop.
 
 tessaly_wine_start() {
+  local mode=${1:-test}
   export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
   export WINE=/usr/lib/wine/wine64
   TESSALY_PREFIX_DIR=$(mktemp -d /tmp/tessaly-wine.XXXXXX)
@@ -22,15 +23,24 @@ tessaly_wine_start() {
     done
   fi
 
-  # A persistent server first, so that the services wineboot starts belong to
-  # it and hold /dev/null, not the output pipe of whatever runs Wine next
-  # (ctest would wait for them forever).
-  mkdir -p "$WINEPREFIX"
-  wineserver -p
-  "$WINE" wineboot --init </dev/null >/dev/null 2>&1
-  # Without a window manager every hide and destroy stalls Wine for ~2 s.
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
-  if [ -x tests/e2e/prepare-prefix.sh ]; then tests/e2e/prepare-prefix.sh </dev/null >/dev/null 2>&1; fi
+  if [ "$mode" = test ]; then
+    # The prefix is made and set up (no window management by the X11 driver,
+    # since without a window manager every hide and destroy stalls ~2 s;
+    # shell "open" pointed at the tests' logging opener) before anything else
+    # starts in it. Then a persistent server, and wineboot starts Wine's
+    # services with /dev/null as their output: started later by a test, they
+    # would inherit ctest's output pipe and ctest would wait for them forever.
+    tests/e2e/prepare-prefix.sh </dev/null >/dev/null 2>&1
+    wineserver -p
+    "$WINE" wineboot </dev/null >/dev/null 2>&1
+  else
+    mkdir -p "$WINEPREFIX"
+    wineserver -p
+    "$WINE" wineboot --init </dev/null >/dev/null 2>&1
+    if [ -n "${TESSALY_XVFB_PID:-}" ]; then
+      "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    fi
+  fi
 }
 
 tessaly_wine_stop() {
