@@ -99,19 +99,20 @@ void frmSignature::LoadSettings() {
         };
         values.autoStart = 0;
     }
-    txtTemplate->SetText(values.paths[0]);
-    txtSignature->SetText(values.paths[1]);
-    txtQF1->SetText(values.paths[2]);
-    txtQF2->SetText(values.paths[3]);
-    txtQF3->SetText(values.paths[4]);
-    txtQF4->SetText(values.paths[5]);
+    const auto fields = PathFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->SetText(values.paths[i]);
     chkAS->SetValue(values.autoStart);
+}
+
+std::array<ITextField*, 6> frmSignature::PathFields() const {
+    return {txtTemplate.get(), txtSignature.get(), txtQF1.get(),
+            txtQF2.get(),      txtQF3.get(),       txtQF4.get()};
 }
 
 bool frmSignature::WriteSettings() {
     SettingsValues values;
-    values.paths = {txtTemplate->Text(), txtSignature->Text(), txtQF1->Text(),
-                    txtQF2->Text(),      txtQF3->Text(),       txtQF4->Text()};
+    const auto fields = PathFields();
+    for (std::size_t i = 0; i < fields.size(); ++i) values.paths[i] = fields[i]->Text();
     const int flag = chkAS->Value();
     values.autoStart = static_cast<std::int16_t>(flag >= 0 && flag <= 2 ? flag : 0);
     return WriteSettingsFile(SettingsPath(), values);

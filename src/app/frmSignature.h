@@ -9,6 +9,7 @@
 // pickers, viewing, help and credits in pickers/.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -109,6 +110,8 @@ private:
     std::string SettingsPath() const;
     // Writes the settings file; false when it could not be written.
     bool WriteSettings();
+    // The six path fields in settings-file order.
+    std::array<ITextField*, 6> PathFields() const;
     void ReportSaveFailure();
 
     IPlatform& platform_;
