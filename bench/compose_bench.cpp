@@ -10,7 +10,7 @@
 #include <string>
 
 #include "compose/compose.h"
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace {
 

@@ -1,26 +1,22 @@
 # Sourced by the scripts: a private X display and Wine prefix for one run.
 # Defines tessaly_wine_start (argument: test or run) and tessaly_wine_stop.
+. "$(dirname "${BASH_SOURCE[0]}")/display-env.sh"
 
 tessaly_wine_start() {
   local mode=${1:-test}
   export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
   export WINE=/usr/lib/wine/wine64
+  # wineserver lies beside the loader; only the "wine" package puts it on the
+  # PATH, and this machine need not have that package.
+  export PATH="/usr/lib/wine:$PATH"
   TESSALY_PREFIX_DIR=$(mktemp -d /tmp/tessaly-wine.XXXXXX)
   export WINEPREFIX="$TESSALY_PREFIX_DIR/prefix"
   export XDG_RUNTIME_DIR="$TESSALY_PREFIX_DIR/run"
   mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
   if [ -z "${DISPLAY:-}" ] || [ "${TESSALY_OWN_DISPLAY:-0}" = 1 ]; then
-    local n=90
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    TESSALY_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 100); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
+    tessaly_xvfb_start 90
+    TESSALY_XVFB_PID=$TESSALY_XVFB_STARTED
   fi
 
   if [ "$mode" = test ]; then

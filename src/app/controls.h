@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/layout.h"
+#include "app/settings_file.h"
 
 namespace tessaly {
 
@@ -116,6 +117,11 @@ struct BrowseResult {
 // The 88 bytes of the first-version NOTIFYICONDATA record.
 using TrayRecordBytes = std::array<std::uint8_t, 88>;
 
+// What Shell_NotifyIconA is asked to do, by the shell's numbers (NIM_ADD,
+// NIM_MODIFY, NIM_DELETE). Scoped, so that the shell's macros of the same
+// names cannot collide with them.
+enum class NotifyIconMessage : std::uint32_t { Add = 0, Modify = 1, Delete = 2 };
+
 // Everything outside the window's controls: the shell, the desktop, the help
 // system, the program's lifetime, and the factory of the controls.
 class IPlatform {
@@ -132,15 +138,18 @@ public:
     virtual std::unique_ptr<IImage> CreateImage(ControlId id) = 0;
     virtual std::unique_ptr<IFileDialog> CreateFileDialog() = 0;
 
-    // The program's folder (App.Path): no trailing separator.
+    // The program's folder (App.Path): no trailing separator. Help, quotes
+    // and samples are found there.
     virtual std::string AppPath() const = 0;
+    // The settings file (data/data.sfc beside the program, unless the
+    // platform keeps it elsewhere).
+    virtual std::string SettingsPath() const { return SettingsFilePath(AppPath()); }
     // The full screen's size in twips, and twips per pixel horizontally.
     virtual float ScreenWidth() const = 0;
     virtual float ScreenHeight() const = 0;
     virtual float TwipsPerPixelX() const = 0;
 
-    // Shell_NotifyIconA: message 0 NIM_ADD, 1 NIM_MODIFY, 2 NIM_DELETE.
-    virtual bool Shell_NotifyIconA(std::uint32_t message, const TrayRecordBytes& record) = 0;
+    virtual bool Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) = 0;
     // ShellExecuteA; a null `operation`, `parameters` or `directory` is passed
     // as a null pointer. Returns the shell's result code.
     virtual std::int32_t ShellExecuteA(std::uint32_t ownerWindow, const char* operation,

@@ -29,7 +29,7 @@ void frmSignature::CreateSignature() {
     window_->SetIcon(*imgPause);
     mnuPause->SetVisible(false);
     mnuResume->SetVisible(true);
-    NotifyTray(NIM_MODIFY);
+    NotifyTray(NotifyIconMessage::Modify);
     window_->Show();
 }
 

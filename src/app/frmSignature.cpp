@@ -1,7 +1,7 @@
 #include "app/frmSignature.h"
 
 #include "app/settings_file.h"
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly {
 
@@ -39,8 +39,7 @@ frmSignature::frmSignature(IPlatform& platform, RandomSource& random)
 frmSignature::~frmSignature() = default;
 
 void frmSignature::Form_Load() {
-    const char sep = fs::PathSeparator();
-    helpFile_ = platform_.AppPath() + sep + "help" + sep + "help.chm";
+    helpFile_ = fs::JoinPath(platform_.AppPath(), {"help", "help.chm"});
 
     // Near the bottom-right corner, whatever the taskbar covers; the
     // arithmetic is single precision, as the window's own units are.
@@ -78,7 +77,7 @@ void frmSignature::Form_Load() {
         mnuPause->SetVisible(false);
         mnuResume->SetVisible(true);
     }
-    NotifyTray(NIM_ADD);
+    NotifyTray(NotifyIconMessage::Add);
 }
 
 void frmSignature::LoadSettings() {
@@ -87,15 +86,11 @@ void frmSignature::LoadSettings() {
     if (!loaded.fileFound) {
         // First run: point at the samples shipped beside the program, so the
         // fields show something that works instead of design-time prompts.
-        const char sep = fs::PathSeparator();
         const std::string app = platform_.AppPath();
         values.paths = {
-            app + sep + "samples" + sep + "template.htm",
-            app + sep + "samples" + sep + "signature.htm",
-            app + sep + "quotes" + sep + "quotes1.txt",
-            app + sep + "quotes" + sep + "quotes2.txt",
-            app + sep + "samples" + sep + "html1",
-            app + sep + "samples" + sep + "html2",
+            fs::JoinPath(app, {"samples", "template.htm"}), fs::JoinPath(app, {"samples", "signature.htm"}),
+            fs::JoinPath(app, {"quotes", "quotes1.txt"}),   fs::JoinPath(app, {"quotes", "quotes2.txt"}),
+            fs::JoinPath(app, {"samples", "html1"}),        fs::JoinPath(app, {"samples", "html2"}),
         };
         values.autoStart = 0;
     }
@@ -129,29 +124,69 @@ void frmSignature::SaveSettings() {
     if (!WriteSettings()) ReportSaveFailure();
 }
 
-std::string frmSignature::SettingsPath() const { return SettingsFilePath(platform_.AppPath()); }
+std::string frmSignature::SettingsPath() const { return platform_.SettingsPath(); }
 
-bool frmSignature::Click(ControlId id) {
+std::unique_ptr<IFormEvents> CreateMainForm(IPlatform& platform, RandomSource& random) {
+    return std::make_unique<frmSignature>(platform, random);
+}
+
+void frmSignature::Load() { Form_Load(); }
+
+void frmSignature::Unload() {
+    int cancel = 0;
+    Form_Unload(cancel);  // the unload is never cancelled
+}
+
+void frmSignature::Click(ControlId id) {
     switch (id) {
-        case ControlId::cmdStart: cmdStart_Click(); return true;
-        case ControlId::cmdStop: cmdStop_Click(); return true;
-        case ControlId::cmdCreateS: cmdCreateS_Click(); return true;
-        case ControlId::cmdHelp: cmdHelp_Click(); return true;
-        case ControlId::cmdTemplate: cmdTemplate_Click(); return true;
-        case ControlId::cmdSignature: cmdSignature_Click(); return true;
-        case ControlId::cmdQF1: cmdQF1_Click(); return true;
-        case ControlId::cmdQF2: cmdQF2_Click(); return true;
-        case ControlId::cmdQF3: cmdQF3_Click(); return true;
-        case ControlId::cmdQF4: cmdQF4_Click(); return true;
-        case ControlId::txtCompliments: txtCompliments_Click(); return true;
-        case ControlId::mnuDisplay: mnuDisplay_Click(); return true;
-        case ControlId::mnuResume: mnuResume_Click(); return true;
-        case ControlId::mnuPause: mnuPause_Click(); return true;
-        case ControlId::mnuRefresh: mnuRefresh_Click(); return true;
-        case ControlId::mnuHelp: mnuHelp_Click(); return true;
-        case ControlId::mnuExit: mnuExit_Click(); return true;
-        default: return false;
+        case ControlId::cmdStart: cmdStart_Click(); break;
+        case ControlId::cmdStop: cmdStop_Click(); break;
+        case ControlId::cmdCreateS: cmdCreateS_Click(); break;
+        case ControlId::cmdHelp: cmdHelp_Click(); break;
+        case ControlId::cmdTemplate: cmdTemplate_Click(); break;
+        case ControlId::cmdSignature: cmdSignature_Click(); break;
+        case ControlId::cmdQF1: cmdQF1_Click(); break;
+        case ControlId::cmdQF2: cmdQF2_Click(); break;
+        case ControlId::cmdQF3: cmdQF3_Click(); break;
+        case ControlId::cmdQF4: cmdQF4_Click(); break;
+        case ControlId::txtCompliments: txtCompliments_Click(); break;
+        case ControlId::mnuDisplay: mnuDisplay_Click(); break;
+        case ControlId::mnuResume: mnuResume_Click(); break;
+        case ControlId::mnuPause: mnuPause_Click(); break;
+        case ControlId::mnuRefresh: mnuRefresh_Click(); break;
+        case ControlId::mnuHelp: mnuHelp_Click(); break;
+        case ControlId::mnuExit: mnuExit_Click(); break;
+        default: break;
     }
 }
+
+void frmSignature::DoubleClick(ControlId id) {
+    switch (id) {
+        case ControlId::txtTemplate: txtTemplate_DblClick(); break;
+        case ControlId::txtSignature: txtSignature_DblClick(); break;
+        case ControlId::txtQF1: txtQF1_DblClick(); break;
+        case ControlId::txtQF2: txtQF2_DblClick(); break;
+        case ControlId::txtQF3: txtQF3_DblClick(); break;
+        case ControlId::txtQF4: txtQF4_DblClick(); break;
+        default: break;
+    }
+}
+
+void frmSignature::MouseOver(ControlId id) {
+    if (id == ControlId::txtCompliments) txtCompliments_MouseMove();
+}
+
+void frmSignature::Tick(ControlId timer) {
+    if (timer == ControlId::Timer1) Timer1_Timer();
+    if (timer == ControlId::Timer2) Timer2_Timer();
+}
+
+void frmSignature::TrayCallback(float xTwips) {
+    Form_MouseMove(0, 0, xTwips, 0.0f, MouseMoveSource::TrayCallback);
+}
+
+void frmSignature::ContextHelp(ControlId focused) { Form_ContextHelp(focused); }
+
+void frmSignature::TaskbarCreated() { Shell_TaskbarCreated(); }
 
 }  // namespace tessaly

@@ -15,9 +15,10 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/form_events.h"
 #include "app/layout.h"
 #include "compose/compose.h"
-#include "tray/tray_icon_data.h"
+#include "app/tray_icon_data.h"
 
 namespace tessaly {
 
@@ -26,12 +27,12 @@ namespace tessaly {
 // with the same message number).
 enum class MouseMoveSource { Window, TrayCallback };
 
-class frmSignature {
+class frmSignature final : public IFormEvents {
 public:
     // Creates every control through the platform, in layout order. Nothing
     // is shown and no file is touched until Form_Load.
     frmSignature(IPlatform& platform, RandomSource& random);
-    ~frmSignature();
+    ~frmSignature() override;
     frmSignature(const frmSignature&) = delete;
     frmSignature& operator=(const frmSignature&) = delete;
 
@@ -80,9 +81,16 @@ public:
     void txtCompliments_Click();
     void Timer2_Timer();
 
-    // Runs the handler of a control's click or a menu item's choice; false
-    // for a control that has none.
-    bool Click(ControlId id);
+    // What the platform reports, routed to the handlers above.
+    void Load() override;
+    void Unload() override;
+    void Click(ControlId id) override;
+    void DoubleClick(ControlId id) override;
+    void MouseOver(ControlId id) override;
+    void Tick(ControlId timer) override;
+    void TrayCallback(float xTwips) override;
+    void ContextHelp(ControlId focused) override;
+    void TaskbarCreated() override;
 
     // Composes once (app/create_signature.cpp); on failure switches to
     // Paused, tells the user once and brings the window up.
@@ -105,7 +113,7 @@ private:
     void PickInto(ITextField& field, void (frmSignature::*picker)());
     void ViewField(const ITextField& field);
     void OpenLink();
-    void NotifyTray(std::uint32_t message);
+    void NotifyTray(NotifyIconMessage message);
     void FillTrayIconData(const IImage& picture, const char* tip);
     std::string SettingsPath() const;
     // Writes the settings file; false when it could not be written.

@@ -4,7 +4,7 @@
 #include <exception>
 #include <string_view>
 
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly {
 
@@ -100,8 +100,13 @@ bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
 }
 
 std::string SettingsFilePath(const std::string& exeFolder) {
-    const char sep = fs::PathSeparator();
-    return exeFolder + sep + "data" + sep + "data.sfc";
+    return fs::JoinPath(exeFolder, {"data", "data.sfc"});
+}
+
+std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWritable,
+                               const std::string& configFolder) {
+    if (exeFolderWritable || configFolder.empty()) return SettingsFilePath(exeFolder);
+    return fs::JoinPath(configFolder, {"tessaly", "data.sfc"});
 }
 
 }  // namespace tessaly

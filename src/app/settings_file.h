@@ -41,4 +41,12 @@ bool WriteSettingsFile(const std::string& path, const SettingsValues& values);
 // The settings file's path for a program whose executable lies in `exeFolder`.
 std::string SettingsFilePath(const std::string& exeFolder);
 
+// Where a program in `exeFolder` keeps its settings: beside it, as above,
+// when it may write there (the Windows program, a build tree, an unpacked
+// folder), otherwise (installed read-only, as under /usr) in
+// `configFolder`/tessaly/data.sfc, in the same format. With no config folder
+// known it stays beside the program.
+std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWritable,
+                               const std::string& configFolder);
+
 }  // namespace tessaly

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly {
 
@@ -118,7 +118,7 @@ std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSourc
     std::nth_element(names.begin(), chosen, names.end());
 
     std::string text;
-    if (!fs::ReadWholeFile(folder + fs::PathSeparator() + *chosen, text)) return std::nullopt;
+    if (!fs::ReadWholeFile(fs::JoinPath(folder, {*chosen}), text)) return std::nullopt;
     const std::vector<std::string_view> lines = SplitLines(text);
     if (lines.size() > static_cast<std::size_t>(kLimit)) return std::nullopt;
     std::string joined;

@@ -1,5 +1,5 @@
 #include "app/frmSignature.h"
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly {
 
@@ -22,7 +22,7 @@ void frmSignature::PickDocumentFile() {
 }
 
 void frmSignature::PickQuoteFile() {
-    PickFile(platform_.AppPath() + fs::PathSeparator() + "quotes", "Text Files (*.txt)|*.txt|");
+    PickFile(fs::JoinPath(platform_.AppPath(), {"quotes"}), "Text Files (*.txt)|*.txt|");
 }
 
 void frmSignature::PickFile(const std::string& initDir, const char* filter) {

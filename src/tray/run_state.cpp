@@ -6,10 +6,10 @@ void frmSignature::FillTrayIconData(const IImage& picture, const char* tip) {
     TrayIconData.Fill(window_->Handle(), picture.IconHandle(), tip);
 }
 
-void frmSignature::NotifyTray(std::uint32_t message) {
+void frmSignature::NotifyTray(NotifyIconMessage message) {
     platform_.Shell_NotifyIconA(message, TrayIconData.bytes);
-    if (message == NIM_ADD) trayIconAdded_ = true;
-    if (message == NIM_DELETE) trayIconAdded_ = false;
+    if (message == NotifyIconMessage::Add) trayIconAdded_ = true;
+    if (message == NotifyIconMessage::Delete) trayIconAdded_ = false;
 }
 
 // The label leads here and trails in SetPaused: either way the tray and the
@@ -20,7 +20,7 @@ void frmSignature::SetRunning() {
     window_->SetIcon(*imgRun);
     mnuResume->SetVisible(false);
     mnuPause->SetVisible(true);
-    NotifyTray(NIM_MODIFY);
+    NotifyTray(NotifyIconMessage::Modify);
     window_->Hide();
     Timer1->SetEnabled(true);
 }
@@ -30,7 +30,7 @@ void frmSignature::SetPaused() {
     window_->SetIcon(*imgPause);
     mnuResume->SetVisible(true);
     mnuPause->SetVisible(false);
-    NotifyTray(NIM_MODIFY);
+    NotifyTray(NotifyIconMessage::Modify);
     window_->Hide();
     Timer1->SetEnabled(false);
     lblStatus->SetCaption("Paused!");

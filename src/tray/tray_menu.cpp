@@ -4,13 +4,6 @@
 
 namespace tessaly {
 
-namespace {
-
-constexpr long kLeftDoubleClick = 515;  // WM_LBUTTONDBLCLK
-constexpr long kRightButtonUp = 517;    // WM_RBUTTONUP
-
-}  // namespace
-
 void frmSignature::Form_MouseMove(int, int, float X, float, MouseMoveSource source) {
     // A real move over the window carries a coordinate, not a mouse message:
     // at pixel column 515 it must not pass for a double-click on the icon.
@@ -20,11 +13,11 @@ void frmSignature::Form_MouseMove(int, int, float X, float, MouseMoveSource sour
     const double pixels = static_cast<double>(X) / static_cast<double>(platform_.TwipsPerPixelX());
     if (!std::isfinite(pixels)) return;
     const double code = std::nearbyint(pixels);
-    if (code == kLeftDoubleClick) {
+    if (code == static_cast<double>(TrayCallbackCode::LeftDoubleClick)) {
         window_->SetWindowState(0);
         platform_.SetForegroundWindow(window_->Handle());
         window_->Show();
-    } else if (code == kRightButtonUp) {
+    } else if (code == static_cast<double>(TrayCallbackCode::RightButtonUp)) {
         platform_.SetForegroundWindow(window_->Handle());
         if (const auto chosen = platform_.PopupMenu()) Click(*chosen);
     }
@@ -33,7 +26,7 @@ void frmSignature::Form_MouseMove(int, int, float X, float, MouseMoveSource sour
 void frmSignature::Shell_TaskbarCreated() {
     // A restarted shell has forgotten the icon; the record already describes
     // the current state. After the removal at exit there is nothing to restore.
-    if (trayIconAdded_) NotifyTray(NIM_ADD);
+    if (trayIconAdded_) NotifyTray(NotifyIconMessage::Add);
 }
 
 void frmSignature::mnuDisplay_Click() { window_->Show(); }
@@ -41,7 +34,7 @@ void frmSignature::mnuDisplay_Click() { window_->Show(); }
 void frmSignature::mnuExit_Click() {
     exitSaveFailed_ = !WriteSettings();
     if (exitSaveFailed_) ReportSaveFailure();
-    NotifyTray(NIM_DELETE);
+    NotifyTray(NotifyIconMessage::Delete);
     // The unload may destroy this window object: keep what the last step needs.
     IPlatform& platform = platform_;
     platform.UnloadMainWindow();
@@ -52,7 +45,7 @@ void frmSignature::Form_Unload(int&) {
     // After Exit has already told the user that the save failed, the second
     // save stays quiet about the same failure.
     if (!WriteSettings() && !exitSaveFailed_) ReportSaveFailure();
-    NotifyTray(NIM_DELETE);
+    NotifyTray(NotifyIconMessage::Delete);
 }
 
 }  // namespace tessaly

@@ -17,7 +17,7 @@
 #include "app/frmSignature.h"
 #include "app/settings_file.h"
 #include "headless/headless_platform.h"
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly::testing {
 

@@ -54,7 +54,7 @@ TEST_P(PausedStart, StaysPausedAndComposesNothing) {
     EXPECT_EQ(platform.WindowIcon(), headless::kPauseIconHandle);
     EXPECT_EQ(platform.CheckValue(), flag);  // the grayed state survives
     ASSERT_EQ(platform.trayCalls.size(), 1u);
-    EXPECT_EQ(platform.trayCalls[0].message, NIM_ADD);
+    EXPECT_EQ(platform.trayCalls[0].message, NotifyIconMessage::Add);
     EXPECT_THAT(platform.Only({"Timer1", "Shell_NotifyIconA", "window.Show"}),
                 ElementsAre("Shell_NotifyIconA(NIM_ADD, imgPause, Tessaly Paused)", "window.Show"));
     EXPECT_TRUE(platform.WindowVisible());

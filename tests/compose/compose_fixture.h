@@ -14,7 +14,7 @@
 #include <string>
 
 #include "compose/compose.h"
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly::test {
 

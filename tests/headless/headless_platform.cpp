@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/frmSignature.h"
 #include "app/layout.h"
 
 namespace tessaly::headless {
@@ -23,13 +22,13 @@ std::string IconName(std::uint32_t handle) {
     return Hex(handle);
 }
 
-std::string MessageName(std::uint32_t message) {
+std::string MessageName(NotifyIconMessage message) {
     switch (message) {
-        case 0: return "NIM_ADD";
-        case 1: return "NIM_MODIFY";
-        case 2: return "NIM_DELETE";
-        default: return std::to_string(message);
+        case NotifyIconMessage::Add: return "NIM_ADD";
+        case NotifyIconMessage::Modify: return "NIM_MODIFY";
+        case NotifyIconMessage::Delete: return "NIM_DELETE";
     }
+    return std::to_string(static_cast<std::uint32_t>(message));
 }
 
 std::string TipOf(const TrayRecordBytes& record) {
@@ -325,22 +324,22 @@ std::unique_ptr<IFileDialog> HeadlessPlatform::CreateFileDialog() {
     return dialog;
 }
 
-bool HeadlessPlatform::Shell_NotifyIconA(std::uint32_t message, const TrayRecordBytes& record) {
+bool HeadlessPlatform::Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) {
     Record("Shell_NotifyIconA(" + MessageName(message) + ", " + IconName(U32At(record, 20)) + ", " +
            TipOf(record) + ")");
     trayCalls.push_back({message, record});
     // The shell's own bookkeeping: one icon with identifier 1 at most.
     switch (message) {
-        case 0:
+        case NotifyIconMessage::Add:
             if (trayPresent_) return false;
             trayPresent_ = true;
             trayShown_ = record;
             return true;
-        case 1:
+        case NotifyIconMessage::Modify:
             if (!trayPresent_) return false;
             trayShown_ = record;
             return true;
-        case 2: {
+        case NotifyIconMessage::Delete: {
             const bool was = trayPresent_;
             trayPresent_ = false;
             return was;
@@ -424,10 +423,7 @@ void HeadlessPlatform::UnloadMainWindow() {
     Record("UnloadMainWindow");
     if (unloaded) return;
     unloaded = true;
-    if (form_) {
-        int cancel = 0;
-        form_->Form_Unload(cancel);
-    }
+    form_.Unload();
     if (window_) window_->Hide();
 }
 
@@ -437,14 +433,14 @@ void HeadlessPlatform::EndProgram() {
 }
 
 void HeadlessPlatform::StartProgram() {
-    if (!form_) throw std::logic_error("no window attached");
-    form_->Form_Load();
+    if (!form_.Live()) throw std::logic_error("no window attached");
+    form_.Load();
     if (window_ && !ended) window_->Show();
 }
 
 void HeadlessPlatform::RecreateTaskbar() {
     trayPresent_ = false;
-    if (form_) form_->Shell_TaskbarCreated();
+    form_.TaskbarCreated();
 }
 
 std::vector<std::string> HeadlessPlatform::Since(std::size_t mark) const {
@@ -505,15 +501,14 @@ void HeadlessPlatform::Check(int value) { Require(check_).Click(value); }
 
 void HeadlessPlatform::Tick(ControlId timer) {
     auto& t = Find(timers_, timer);
-    if (!t.Enabled() || !form_) return;
+    if (!t.Enabled() || !form_.Live()) return;
     Record(std::string(Name(timer)) + ".Tick");
     t.Restart();
-    if (timer == ControlId::Timer1) form_->Timer1_Timer();
-    if (timer == ControlId::Timer2) form_->Timer2_Timer();
+    form_.Tick(timer);
 }
 
 void HeadlessPlatform::Advance(unsigned ms) {
-    while (form_) {
+    while (form_.Live()) {
         HeadlessTimer* next = nullptr;
         for (const auto& [id, timer] : timers_) {
             if (timer->Enabled() && (!next || timer->Remaining() < next->Remaining())) next = timer;

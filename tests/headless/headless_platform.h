@@ -15,10 +15,7 @@
 #include <vector>
 
 #include "app/controls.h"
-
-namespace tessaly {
-class frmSignature;
-}
+#include "app/form_events.h"
 
 namespace tessaly::headless {
 
@@ -38,7 +35,7 @@ inline constexpr std::uint32_t kPauseIconHandle = 0x00050A11;
 inline constexpr std::uint32_t kRunIconHandle = 0x00050A23;
 
 struct TrayCall {
-    std::uint32_t message;
+    NotifyIconMessage message;
     TrayRecordBytes record;
 };
 
@@ -101,7 +98,8 @@ public:
 
     // The window whose handlers the timers, the unload and the shell's
     // notifications run.
-    void Attach(frmSignature& form) { form_ = &form; }
+    void Attach(IFormEvents& form) { form_.Attach(&form); }
+    FormLink& Events() { return form_; }
 
     // --- IPlatform ---
     std::unique_ptr<IWindow> CreateMainWindow() override;
@@ -116,7 +114,7 @@ public:
     float ScreenWidth() const override { return screenWidth; }
     float ScreenHeight() const override { return screenHeight; }
     float TwipsPerPixelX() const override { return twipsPerPixelX; }
-    bool Shell_NotifyIconA(std::uint32_t message, const TrayRecordBytes& record) override;
+    bool Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) override;
     std::int32_t ShellExecuteA(std::uint32_t ownerWindow, const char* operation, const std::string& file,
                                const char* parameters, const char* directory, int showCommand) override;
     bool SetForegroundWindow(std::uint32_t window) override;
@@ -203,7 +201,7 @@ public:
 
 private:
     std::string appPath_;
-    frmSignature* form_ = nullptr;
+    FormLink form_;
     bool trayPresent_ = false;
     TrayRecordBytes trayShown_{};
 

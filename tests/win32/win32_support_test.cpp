@@ -1,6 +1,6 @@
 // First, before <windows.h>: its NIM_* constants share their names with the
 // shell's macros.
-#include "tray/tray_icon_data.h"
+#include "app/tray_icon_data.h"
 
 #include "platform/win32/win32_support.h"
 

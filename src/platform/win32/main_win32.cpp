@@ -1,16 +1,13 @@
 // tessaly.exe: creates the main window, runs the start-up sequence and the
 // message loop.
-// First, before <windows.h>: the tray record's NIM_* constants share their
-// names with the shell's macros.
-#include "app/frmSignature.h"
-#include "compose/compose.h"
-
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdlib>
 
+#include "app/form_events.h"
+#include "compose/compose.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -24,8 +21,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         tessaly::win32::Win32Platform platform(instance);
         if (platform.Create()) {
             tessaly::TimeOfDayRandom random;
-            tessaly::frmSignature form(platform, random);
-            platform.Attach(&form);
+            const auto form = tessaly::CreateMainForm(platform, random);
+            platform.Attach(form.get());
             exitCode = platform.Run();
             platform.Attach(nullptr);
         }

@@ -1,7 +1,3 @@
-// First, before <windows.h>: the tray record's NIM_* constants share their
-// names with the shell's macros.
-#include "app/frmSignature.h"
-
 #include "platform/win32/win32_platform.h"
 
 #include <windows.h>
@@ -17,7 +13,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/win32_support.h"
 
@@ -653,7 +649,7 @@ void Win32Platform::AddToolTips() {
 }
 
 int Win32Platform::Run() {
-    if (form_) form_->Form_Load();
+    form_.Load();
     if (Live() && !ending_) {
         ::ShowWindow(hwnd_, SW_SHOW);
         FocusFirstControl();
@@ -691,7 +687,7 @@ ControlId Win32Platform::FocusedControl() const {
 }
 
 void Win32Platform::ContextHelp() {
-    if (form_ && Live()) form_->Form_ContextHelp(FocusedControl());
+    if (Live()) form_.ContextHelp(FocusedControl());
 }
 
 void Win32Platform::KeepControlValues() {
@@ -784,7 +780,7 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             break;
         default:
             if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-                if (form_ && Live()) form_->Shell_TaskbarCreated();
+                if (Live()) form_.TaskbarCreated();
                 return 0;
             }
             break;
@@ -793,7 +789,7 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (!form_ || !Live()) return;
+    if (!Live()) return;
     const WORD command = LOWORD(wParam);
     const WORD code = HIWORD(wParam);
     if (lParam == 0) {
@@ -805,11 +801,11 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
                 return;
             case kCmdStop:
             case IDCANCEL:
-                form_->Click(ControlId::cmdStop);
+                form_.Click(ControlId::cmdStop);
                 return;
             case IDOK: {
                 const ControlId focused = FocusedControl();
-                if (IsButton(Row(focused).kind)) form_->Click(focused);
+                if (IsButton(Row(focused).kind)) form_.Click(focused);
                 return;
             }
             default:
@@ -827,11 +823,11 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
         return;
     }
     // A quick second click on an owner-drawn button arrives as a double-click.
-    if (IsButton(row.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) form_->Click(id);
+    if (IsButton(row.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) form_.Click(id);
 }
 
 void Win32Platform::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-    if (!form_ || !Live()) return;
+    if (!Live()) return;
     const DWORD sent = ::InSendMessageEx(nullptr);
     const bool fromOtherThread = (sent & (ISMEX_SEND | ISMEX_NOTIFY)) != 0;
     bool tray = IsTrayCallback(fromOtherThread, wParam, lParam);
@@ -846,31 +842,15 @@ void Win32Platform::OnMouseMove(WPARAM wParam, LPARAM lParam) {
         // callback brings up must not hold it.
         if ((sent & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND) ::ReplyMessage(0);
         const float x = static_cast<float>(static_cast<int>(lParam)) * TwipsPerPixelX();
-        form_->Form_MouseMove(0, 0, x, 0.0f, MouseMoveSource::TrayCallback);
-        return;
+        form_.TrayCallback(x);
     }
-    int button = 0;
-    if (wParam & MK_LBUTTON) button |= 1;
-    if (wParam & MK_RBUTTON) button |= 2;
-    if (wParam & MK_MBUTTON) button |= 4;
-    int shift = 0;
-    if (wParam & MK_SHIFT) shift |= 1;
-    if (wParam & MK_CONTROL) shift |= 2;
-    if (::GetKeyState(VK_MENU) < 0) shift |= 4;
-    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * TwipsPerPixelX();
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * TwipsPerPixelX();
-    form_->Form_MouseMove(button, shift, x, y, MouseMoveSource::Window);
+    // A real move over the window does nothing in the program.
 }
 
 void Win32Platform::OnTimer(WPARAM timerId) {
-    if (!form_ || !Live()) return;
+    if (!Live()) return;
     ControlId id;
-    if (!ControlFromCommandId(static_cast<int>(timerId), id)) return;
-    if (id == ControlId::Timer1) {
-        form_->Timer1_Timer();
-    } else if (id == ControlId::Timer2) {
-        form_->Timer2_Timer();
-    }
+    if (ControlFromCommandId(static_cast<int>(timerId), id)) form_.Tick(id);
 }
 
 LRESULT Win32Platform::ColourControl(HDC dc, HWND control, bool editable) {
@@ -970,7 +950,7 @@ LRESULT Win32Platform::HandleChildMessage(ControlId id, HWND hwnd, UINT message,
                 return TRUE;
             case WM_MOUSEMOVE: {
                 const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-                if (form_ && Live()) form_->txtCompliments_MouseMove();
+                if (Live()) form_.MouseOver(id);
                 return result;
             }
             case WM_LBUTTONDOWN:
@@ -983,7 +963,7 @@ LRESULT Win32Platform::HandleChildMessage(ControlId id, HWND hwnd, UINT message,
                 const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
                 const bool click = creditsPressed_ && ::PtInRect(&client, at);
                 creditsPressed_ = false;
-                if (click && form_ && Live()) form_->Click(ControlId::txtCompliments);
+                if (click && Live()) form_.Click(ControlId::txtCompliments);
                 return result;
             }
             default:
@@ -993,17 +973,7 @@ LRESULT Win32Platform::HandleChildMessage(ControlId id, HWND hwnd, UINT message,
     }
     if (message == WM_LBUTTONDBLCLK) {
         const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-        if (form_ && Live()) {
-            switch (id) {
-                case ControlId::txtTemplate: form_->txtTemplate_DblClick(); break;
-                case ControlId::txtSignature: form_->txtSignature_DblClick(); break;
-                case ControlId::txtQF1: form_->txtQF1_DblClick(); break;
-                case ControlId::txtQF2: form_->txtQF2_DblClick(); break;
-                case ControlId::txtQF3: form_->txtQF3_DblClick(); break;
-                case ControlId::txtQF4: form_->txtQF4_DblClick(); break;
-                default: break;
-            }
-        }
+        if (Live()) form_.DoubleClick(id);
         return result;
     }
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
@@ -1044,7 +1014,7 @@ float Win32Platform::ScreenHeight() const { return PixelsToTwips(::GetSystemMetr
 
 float Win32Platform::TwipsPerPixelX() const { return TwipsPerPixel(dpi_); }
 
-bool Win32Platform::Shell_NotifyIconA(std::uint32_t message, const TrayRecordBytes& record) {
+bool Win32Platform::Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) {
     NOTIFYICONDATAA data = NotifyRecordFromBytes(record);
     return ::Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
 }
@@ -1128,10 +1098,7 @@ void Win32Platform::ShowHelpContext(const std::string& helpFile, int contextId) 
 void Win32Platform::UnloadMainWindow() {
     if (unloaded_ || !hwnd_) return;
     unloaded_ = true;
-    if (form_) {
-        int cancel = 0;
-        form_->Form_Unload(cancel);  // the unload is never cancelled
-    }
+    form_.Unload();
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 

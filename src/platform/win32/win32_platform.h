@@ -11,11 +11,8 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/form_events.h"
 #include "app/layout.h"
-
-namespace tessaly {
-class frmSignature;
-}
 
 namespace tessaly::win32 {
 
@@ -31,8 +28,8 @@ public:
     // Creates the main window and its controls, hidden. False when Windows
     // refused to create them.
     bool Create();
-    // Hands the window's events to `form` from now on.
-    void Attach(frmSignature* form) { form_ = form; }
+    // Hands the window's events to `form` from now on (nullptr: to nobody).
+    void Attach(IFormEvents* form) { form_.Attach(form); }
     // Runs the start-up sequence, shows the window and runs the message
     // loop until the program ends. Returns the exit code.
     int Run();
@@ -50,7 +47,7 @@ public:
     float ScreenWidth() const override;
     float ScreenHeight() const override;
     float TwipsPerPixelX() const override;
-    bool Shell_NotifyIconA(std::uint32_t message, const TrayRecordBytes& record) override;
+    bool Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) override;
     std::int32_t ShellExecuteA(std::uint32_t ownerWindow, const char* operation, const std::string& file,
                                const char* parameters, const char* directory, int showCommand) override;
     bool SetForegroundWindow(std::uint32_t window) override;
@@ -109,7 +106,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     HACCEL accelerators_ = nullptr;
-    frmSignature* form_ = nullptr;
+    FormLink form_;
     unsigned dpi_ = 96;
     bool unloaded_ = false;
     bool ending_ = false;

@@ -1,7 +1,7 @@
 // Paths are handed to the ANSI ("A") functions as they are: the bytes are in
 // the system's code page, which is what the user typed and what the settings
 // file holds, so nothing here converts them.
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 #include <windows.h>
 
@@ -195,6 +195,13 @@ std::string ExecutableFolder() {
     }
     const std::size_t cut = buffer.find_last_of("\\/");
     return cut == std::string::npos ? std::string(".") : buffer.substr(0, cut);
+}
+
+std::string UserConfigFolder() { return {}; }
+
+bool IsWritableFolder(const std::string& folder) {
+    // Settings always sit beside the Windows program; nothing asks this there.
+    return !folder.empty();
 }
 
 char PathSeparator() { return '\\'; }

@@ -9,12 +9,15 @@
 
 namespace tessaly {
 
-inline constexpr std::uint32_t NIM_ADD = 0;
-inline constexpr std::uint32_t NIM_MODIFY = 1;
-inline constexpr std::uint32_t NIM_DELETE = 2;
 inline constexpr std::uint32_t kTrayIconId = 1;
 inline constexpr std::uint32_t kTrayFlags = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
-inline constexpr std::uint32_t kTrayCallbackMessage = 512;
+inline constexpr std::uint32_t kTrayCallbackMessage = 512;  // WM_MOUSEMOVE
+
+// The mouse messages that the icon's callback carries and the window acts on.
+enum class TrayCallbackCode : long {
+    LeftDoubleClick = 515,  // WM_LBUTTONDBLCLK
+    RightButtonUp = 517,    // WM_RBUTTONUP
+};
 
 struct TrayIconRecord {
     // Little-endian: cbSize, hWnd, uID, uFlags, uCallbackMessage, hIcon at

@@ -1,4 +1,4 @@
-#include "tray/tray_icon_data.h"
+#include "app/tray_icon_data.h"
 
 #include <algorithm>
 

@@ -5,6 +5,7 @@
 // none of them throws.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,7 +40,27 @@ bool EnsureFolder(const std::string& folder);
 // reports it, without a trailing separator.
 std::string ExecutableFolder();
 
+// Where the user's per-program settings belong when the program's own folder
+// is not writable: $XDG_CONFIG_HOME, else $HOME/.config, on POSIX systems.
+// Empty where there is none (and on Windows, where settings always sit
+// beside the program).
+std::string UserConfigFolder();
+
+// True when the running user may create files in `folder`.
+bool IsWritableFolder(const std::string& folder);
+
 // The separator that the platform's paths use ('\\' on Windows, '/' elsewhere).
 char PathSeparator();
+
+// `folder` followed by each part, each behind one separator. The folder text
+// is kept exactly as given: one that already ends in a separator gives a
+// doubled one, as the program has always addressed such paths.
+inline std::string JoinPath(std::string folder, std::initializer_list<std::string_view> parts) {
+    for (const std::string_view part : parts) {
+        folder += PathSeparator();
+        folder += part;
+    }
+    return folder;
+}
 
 }  // namespace tessaly::fs

@@ -1,4 +1,4 @@
-#include "platform/fs.h"
+#include "platform/fs/fs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -189,6 +189,14 @@ std::string ExecutableFolder() {
     const std::size_t slash = buffer.rfind('/');
     return slash == std::string::npos ? std::string(".") : buffer.substr(0, slash);
 }
+
+std::string UserConfigFolder() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') return config;
+    if (const char* home = std::getenv("HOME"); home && home[0] != '\0') return std::string(home) + "/.config";
+    return {};
+}
+
+bool IsWritableFolder(const std::string& folder) { return !folder.empty() && ::access(folder.c_str(), W_OK) == 0; }
 
 char PathSeparator() { return '/'; }
 
