@@ -1,5 +1,7 @@
 // The Win32 side of the program: the main window with its child controls,
 // the tray, the dialogs, the shell and help calls, and the message loop.
+// Its pieces: window.cpp (creation, scale, loop, end), routing.cpp (messages
+// to events), controls.cpp, painting.cpp, dialogs.cpp and shell.cpp.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +15,7 @@
 #include "app/controls.h"
 #include "app/form_events.h"
 #include "app/layout.h"
+#include "platform/win32/scoped_win.h"
 
 namespace tessaly::win32 {
 
@@ -70,7 +73,7 @@ public:
     };
     Child& ChildOf(ControlId id) { return children_[static_cast<std::size_t>(id)]; }
     const Child& ChildOf(ControlId id) const { return children_[static_cast<std::size_t>(id)]; }
-    HWND MainWindow() const { return hwnd_; }
+    HWND MainWindow() const { return window_.get(); }
     unsigned Dpi() const { return dpi_; }
     HINSTANCE Instance() const { return instance_; }
     void SetMenuVisible(ControlId id, bool visible) { menuVisible_[static_cast<std::size_t>(id)] = visible; }
@@ -81,11 +84,13 @@ public:
 
 private:
     struct Fonts;
+    class HelpEngine;
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleChildMessage(ControlId id, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void LoadPictures(unsigned dpi);
     bool CreateControls();
     void ApplyDpi(unsigned dpi, const RECT* suggested);
     void LayOutControls();
@@ -98,17 +103,14 @@ private:
     void OnTimer(WPARAM timerId);
     void ContextHelp();
     void KeepControlValues();
-    bool Live() const;
+    // Whether the window still takes events: it exists and has not unloaded.
+    bool Live() const { return window_.get() != nullptr && form_.Live(); }
     ControlId FocusedControl() const;
     void FocusFirstControl();
 
     HINSTANCE instance_;
-    HWND hwnd_ = nullptr;
-    HWND toolTip_ = nullptr;
-    HACCEL accelerators_ = nullptr;
     FormLink form_;
     unsigned dpi_ = 96;
-    bool unloaded_ = false;
     bool ending_ = false;
     UINT taskbarCreated_ = 0;
     HWND lastFocus_ = nullptr;
@@ -117,12 +119,17 @@ private:
     std::array<Child, static_cast<std::size_t>(ControlId::frmSignature) + 1> children_{};
     std::array<bool, static_cast<std::size_t>(ControlId::frmSignature) + 1> menuVisible_{};
 
-    std::unique_ptr<Fonts> fonts_;
-    HBRUSH buttonBrush_ = nullptr;
+    // Declared in the reverse order of their release: the window goes first
+    // (in the destructor), then what it used.
+    ScopedAccelerators accelerators_;
+    ScopedIcon pausedSmall_, pausedBig_, runningSmall_, runningBig_;
     // Pictures of the tool-row buttons, drawn for 100, 150 and 200 percent.
-    std::array<std::array<HBITMAP, 3>, 4> pictures_{};
-    HICON pausedSmall_ = nullptr, pausedBig_ = nullptr, runningSmall_ = nullptr, runningBig_ = nullptr;
-    HMODULE htmlHelp_ = nullptr;
+    std::array<std::array<ScopedBitmap, 3>, 4> pictures_;
+    ScopedBrush buttonBrush_;
+    std::unique_ptr<Fonts> fonts_;
+    std::unique_ptr<HelpEngine> help_;
+    ScopedWindow toolTip_;
+    MainWindowHandle window_;
 };
 
 }  // namespace tessaly::win32

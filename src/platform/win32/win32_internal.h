@@ -1,0 +1,63 @@
+// What the pieces of the Windows program share: the window's frame and scale,
+// the fonts, the help engine, and reading and writing the controls' states.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/scoped_win.h"
+#include "platform/win32/win32_platform.h"
+#include "platform/win32/win32_support.h"
+
+namespace tessaly::win32 {
+
+// Commands of the keyboard that no control carries.
+inline constexpr WORD kCmdContextHelp = 90;
+inline constexpr WORD kCmdStop = 91;
+
+inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+inline constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+
+// The scale of the primary screen, and of the monitor that `hwnd` is on.
+unsigned SystemDpi();
+unsigned WindowDpi(HWND hwnd);
+int MetricForDpi(int index, unsigned dpi);
+// The window's outer size for its fixed client area at `dpi`.
+SIZE OuterSize(unsigned dpi);
+
+inline COLORREF SysColour(int index) { return ::GetSysColor(index); }
+inline HCURSOR ArrowCursor() { return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */); }
+inline bool IsButton(ControlKind kind) { return kind == ControlKind::Button || kind == ControlKind::PictureButton; }
+
+std::string WindowText(HWND hwnd);
+// A check box's state as the program counts it: 0 cleared, 1 ticked, 2 grayed.
+int CheckValue(HWND box);
+void SetCheckValue(HWND box, int value);
+
+struct Win32Platform::Fonts {
+    ScopedFont bold;     // picker buttons and the check box
+    ScopedFont status;   // the status label
+    ScopedFont credits;  // the credits line
+    ScopedFont field;    // the path fields
+
+    explicit Fonts(unsigned dpi);
+};
+
+// The HTML Help engine, loaded on first use; the help windows that it opened
+// close when the program ends.
+class Win32Platform::HelpEngine {
+public:
+    HelpEngine() = default;
+    ~HelpEngine();
+    HelpEngine(const HelpEngine&) = delete;
+    HelpEngine& operator=(const HelpEngine&) = delete;
+    void ShowContext(HWND owner, const std::string& helpFile, int contextId);
+
+private:
+    using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+    ScopedModule module_;
+    HtmlHelpFn htmlHelp_ = nullptr;
+};
+
+}  // namespace tessaly::win32
