@@ -165,14 +165,16 @@ Outcome Compose(const Request& request, const std::string& defaultSettings, Rand
         // Without --write the signature file plays no part.
         else if (slot != kSignatureSlot || request.write) needSettings = true;
     }
+    // Tessaly's own settings file may not exist yet: the paths it would give
+    // stay unset, which matters only if the template needs one of them. A
+    // file named with --settings must be there.
+    std::string missingSettings;
     if (needSettings) {
         const std::string& settingsPath = request.settings ? *request.settings : defaultSettings;
         const LoadedSettings loaded = ReadSettingsFile(settingsPath);
         if (!loaded.fileFound) {
-            return Failure("settings file '" + settingsPath + "' " + WhyUnreadable(settingsPath) +
-                           (request.settings ? std::string()
-                                             : "; run Tessaly once to create it, or name the paths with options "
-                                               "(see --help)"));
+            missingSettings = "settings file '" + settingsPath + "' " + WhyUnreadable(settingsPath);
+            if (request.settings) return Failure(missingSettings);
         }
         for (std::size_t slot = 0; slot < paths.size(); ++slot) {
             if (!request.paths[slot]) paths[slot] = loaded.values.paths[slot];
@@ -185,7 +187,12 @@ Outcome Compose(const Request& request, const std::string& defaultSettings, Rand
     } else if (std::optional<std::string> text = ComposeText(composePaths, random)) {
         return {kExitSuccess, Printed(std::move(*text)), {}};
     }
-    return Failure(ExplainFailure(paths, request.write));
+    const Explanation why = ExplainFailure(paths, request.write);
+    Outcome failure = Failure(why.message);
+    if (why.unsetPath && !missingSettings.empty()) {
+        failure.err += Failure(missingSettings + "; run Tessaly once to create it").err;
+    }
+    return failure;
 }
 
 }  // namespace

@@ -16,9 +16,10 @@ std::string Named(std::size_t slot, const std::string& path) {
     return std::string(kPathSlots[slot].what) + " '" + path + "'";
 }
 
-std::string Unset(std::size_t slot) {
-    return "no " + std::string(kPathSlots[slot].what) + " is set (name one with --" +
-           std::string(kPathSlots[slot].option) + " or in Tessaly)";
+Explanation Unset(std::size_t slot, const std::string& why = {}) {
+    return {"no " + std::string(kPathSlots[slot].what) + " is set (name one with --" +
+                std::string(kPathSlots[slot].option) + " or in Tessaly)" + why,
+            true};
 }
 
 // A path's folder and last part; "." for a bare name.
@@ -122,12 +123,12 @@ std::string WhyUnreadable(const std::string& path) {
                                                 : "does not exist or is not a regular file";
 }
 
-std::string ExplainFailure(const PathValues& paths, bool writing) {
+Explanation ExplainFailure(const PathValues& paths, bool writing) {
     const std::string& templatePath = paths[0];
     if (templatePath.empty()) return Unset(0);
     std::string text;
-    if (!fs::ReadWholeFile(templatePath, text)) return Named(0, templatePath) + " " + WhyUnreadable(templatePath);
-    if (text.empty()) return Named(0, templatePath) + " is empty";
+    if (!fs::ReadWholeFile(templatePath, text)) return {Named(0, templatePath) + " " + WhyUnreadable(templatePath)};
+    if (text.empty()) return {Named(0, templatePath) + " is empty"};
 
     struct Source {
         std::string_view word;
@@ -141,8 +142,8 @@ std::string ExplainFailure(const PathValues& paths, bool writing) {
     for (std::size_t i = 0; i < kSources.size(); ++i) {
         const std::size_t at = FindFolded(text, kSources[i].word);
         if (at != std::string::npos && at >= kLimit) {
-            return Named(0, templatePath) + ": \"" + std::string(kSources[i].word) +
-                   "\" first appears after its 32,767th character, too far in to be replaced";
+            return {Named(0, templatePath) + ": \"" + std::string(kSources[i].word) +
+                    "\" first appears after its 32,767th character, too far in to be replaced"};
         }
         present[i] = at != std::string::npos;
     }
@@ -150,18 +151,18 @@ std::string ExplainFailure(const PathValues& paths, bool writing) {
         if (!present[i]) continue;
         const Source& source = kSources[i];
         const std::string& path = paths[source.slot];
-        if (path.empty()) return Unset(source.slot) + ", but the template uses \"" + std::string(source.word) + "\"";
+        if (path.empty()) return Unset(source.slot, ", but the template uses \"" + std::string(source.word) + "\"");
         const std::string problem = source.isFolder ? FolderProblem(path) : QuoteFileProblem(path);
-        if (!problem.empty()) return Named(source.slot, path) + problem;
+        if (!problem.empty()) return {Named(source.slot, path) + problem};
     }
 
     if (writing) {
         const std::string& signature = paths[kSignatureSlot];
         if (signature.empty()) return Unset(kSignatureSlot);
-        return Named(kSignatureSlot, signature) + " cannot be written: " + WhyUnwritable(signature);
+        return {Named(kSignatureSlot, signature) + " cannot be written: " + WhyUnwritable(signature)};
     }
-    return "the signature could not be composed, though every file now looks right; "
-           "one may have changed meanwhile: try again";
+    return {"the signature could not be composed, though every file now looks right; "
+            "one may have changed meanwhile: try again"};
 }
 
 }  // namespace tessaly::cli

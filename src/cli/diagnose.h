@@ -28,9 +28,14 @@ inline constexpr std::size_t kSignatureSlot = 1;
 
 using PathValues = std::array<std::string, 6>;
 
+struct Explanation {
+    std::string message;  // one line that names the path at fault and why
+    bool unsetPath = false;  // the path at fault is empty
+};
+
 // Why composing from `paths` failed (with `writing`, replacing the
-// signature file as well): one line that names the path at fault.
-std::string ExplainFailure(const PathValues& paths, bool writing);
+// signature file as well).
+Explanation ExplainFailure(const PathValues& paths, bool writing);
 
 // Why the file at `path` cannot be read, e.g. "does not exist".
 std::string WhyUnreadable(const std::string& path);

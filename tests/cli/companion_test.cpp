@@ -89,10 +89,12 @@ TEST_F(Companion, OptionsOverrideTheSettingsFileWhichIsReadOnlyWhenNeeded) {
     std::vector<std::string> named = all;
     named.push_back("--settings=" + settings);
     ExpectFailure(Run(named), cli::kExitFailure, "settings file '" + settings + "' does not exist or is not a regular file");
+    // Without Tessaly's own settings file, what the template needs must be named.
+    EXPECT_EQ(Run({"--template", dir.Write("plain.txt", "plain")}).out, std::string("plain") + kBreak);
     ExpectFailure(Run({"--template", other}), cli::kExitFailure,
-                  "settings file '" + settings +
-                      "' does not exist or is not a regular file; run Tessaly once to create it, or name the paths "
-                      "with options (see --help)");
+                  "no quote file 1 is set (name one with --quote1 or in Tessaly), but the template uses \"quote1\"\n"
+                  "tessaly-compose: settings file '" + settings +
+                      "' does not exist or is not a regular file; run Tessaly once to create it");
 }
 
 TEST_F(Companion, CommandLineMistakesExitWithTwo) {
