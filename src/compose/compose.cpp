@@ -127,11 +127,11 @@ std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSourc
     return joined;
 }
 
-bool ComposeSignature(const ComposePaths& paths, RandomSource& random) {
+std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random) {
     std::string text;
     // A template that an editor is just saving can be empty for a moment;
     // composing from it would replace a good signature by an empty one.
-    if (!fs::ReadWholeFile(paths.templatePath, text) || text.empty()) return false;
+    if (!fs::ReadWholeFile(paths.templatePath, text) || text.empty()) return std::nullopt;
 
     struct Placeholder {
         std::string_view word;
@@ -149,7 +149,7 @@ bool ComposeSignature(const ComposePaths& paths, RandomSource& random) {
     std::array<bool, 4> present{};
     for (std::size_t i = 0; i < table.size(); ++i) {
         const std::size_t position = FindIgnoringCase(text, table[i].word);
-        if (position > static_cast<std::size_t>(kLimit)) return false;
+        if (position > static_cast<std::size_t>(kLimit)) return std::nullopt;
         present[i] = position != 0;
     }
 
@@ -158,12 +158,17 @@ bool ComposeSignature(const ComposePaths& paths, RandomSource& random) {
         const Placeholder& p = table[i];
         const std::optional<std::string> replacement =
             p.isFolder ? ReadRandomFile(p.source, random) : ReadRandomLine(p.source, random);
-        if (!replacement) return false;
+        if (!replacement) return std::nullopt;
         ReplaceAll(text, p.word, *replacement);
     }
+    return text;
+}
 
-    text += "\r\n";
-    return fs::ReplaceFileAtomically(paths.signaturePath, text);
+bool ComposeSignature(const ComposePaths& paths, RandomSource& random) {
+    std::optional<std::string> text = ComposeText(paths, random);
+    if (!text) return false;
+    *text += "\r\n";
+    return fs::ReplaceFileAtomically(paths.signaturePath, *text);
 }
 
 }  // namespace tessaly

@@ -55,8 +55,13 @@ struct ComposePaths {
     std::string htmPath2;       // txtQF4: source of "htmPath2"
 };
 
-// Reads the template, replaces the placeholders and replaces the signature
-// file with the result followed by CR LF. True on success. On failure the
+// Reads the template and replaces the placeholders: the signature text
+// without its closing line break, or nothing when a step fails (the same
+// failures as below, but for the signature file, which is not used).
+std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random);
+
+// Composes as above and replaces the signature file with the result followed
+// by CR LF. True on success. On failure the
 // signature file is left exactly as it was and no file stays open. A template
 // of zero length fails (an editor may be saving it at that moment), and so
 // does a placeholder whose first occurrence, found ignoring letter case, lies

@@ -26,7 +26,7 @@ mkdir "$work/app"
 
 # The program's folder, nothing more: no data\, no signature, no build files.
 (cd "$work/app" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) >"$work/contents"
-{ echo tessaly.exe; echo help/help.chm; (cd "$bundle" && find quotes samples -type f); } |
+{ echo tessaly.exe; echo tessaly-compose.exe; echo help/help.chm; (cd "$bundle" && find quotes samples -type f); } |
   LC_ALL=C sort >"$work/expected"
 diff "$work/expected" "$work/contents" >&2 || fail "the archive's files differ from the list above (< expected, > packed)"
 

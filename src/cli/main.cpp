@@ -1,0 +1,33 @@
+// tessaly-compose: prints (or with --write, replaces) the signature once.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/settings_file.h"
+#include "cli/companion.h"
+#include "platform/console/console.h"
+#include "platform/fs/fs.h"
+
+int main(int argc, char** argv) {
+    using namespace tessaly;
+    try {
+        const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+        // The window program's own settings: beside the program when its
+        // folder is writable, else in the user's configuration folder.
+        const std::string exeFolder = fs::ExecutableFolder();
+        const std::string settings =
+            LocateSettingsFile(exeFolder, fs::IsWritableFolder(exeFolder), fs::UserConfigFolder());
+        TimeOfDayRandom random;
+        cli::Outcome outcome = cli::Run(args, settings, random);
+        if (!outcome.out.empty() && !console::WriteStandardOutput(outcome.out)) {
+            outcome.status = cli::kExitFailure;
+            outcome.err += "tessaly-compose: cannot write to standard output\n";
+        }
+        std::fputs(outcome.err.c_str(), stderr);
+        return outcome.status;
+    } catch (const std::exception&) {
+        std::fputs("tessaly-compose: not enough memory\n", stderr);
+        return cli::kExitFailure;
+    }
+}

@@ -1,0 +1,97 @@
+#!/bin/sh
+# tessaly-compose as a shell and a mail client see it: the settings file it
+# finds by itself, the bytes on standard output, exit statuses and messages.
+#
+#   companion_process.sh beside    EXE [EMULATOR]   settings beside the program
+#   companion_process.sh installed EXE              settings in $XDG_CONFIG_HOME
+#                                                   when the program's folder is
+#                                                   read-only (as under /usr)
+# With an EMULATOR (Wine) EXE is the Windows program. Exit 77: cannot run here.
+set -u
+part=$1 exe=$2 run=${3:-}
+if [ -n "$run" ] && [ -z "${WINEPREFIX:-}" ]; then
+  echo "no Wine prefix (run the Windows tests through their Wine script): skipped"
+  exit 77
+fi
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-cli-XXXXXX") || exit 1
+trap 'chmod -R u+w "$tmp" 2>/dev/null; rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Paths as the program under test spells them: Wine sees / as drive Z:.
+native() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
+if [ -n "$run" ]; then eol='\r\n'; else eol='\n'; fi
+
+# Sources with one line and one fragment each, so that every draw gives the
+# same text; the template's own CR LF must come out unchanged.
+mkdir -p "$tmp/bin/data" "$tmp/html"
+printf 'Hi\r\nquote1 htmPath1' > "$tmp/template.txt"
+printf 'Q\r\n' > "$tmp/quotes.txt"
+printf '<p>\r\nH</p>\r\n' > "$tmp/html/a.htm"
+printf "Hi\r\nQ <p>H</p>$eol" > "$tmp/expected"
+cp "$exe" "$tmp/bin/"
+prog="$tmp/bin/$(basename "$exe")"
+settings_for() {  # the seven CR LF lines that Tessaly saves
+  for p in "$tmp/template.txt" "$tmp/$1" "$tmp/quotes.txt" "$tmp/quotes.txt" "$tmp/html" "$tmp/html"; do
+    printf '"%s"\r\n' "$(native "$p")"
+  done
+  printf '0\r\n'
+}
+compose() { $run "$prog" "$@" > "$tmp/out" 2> "$tmp/err"; }
+
+if [ "$part" = installed ]; then
+  [ -n "$run" ] && { echo "Windows keeps its settings beside the program: skipped"; exit 77; }
+  mkdir -p "$tmp/config/tessaly"
+  settings_for config-sig.txt > "$tmp/config/tessaly/data.sfc"
+  settings_for bin-sig.txt > "$tmp/bin/data/data.sfc"
+  if [ "$(id -u)" -ne 0 ]; then
+    chmod a-w "$tmp/bin"
+    XDG_CONFIG_HOME="$tmp/config" $run "$prog" --write
+  elif unshare -m true 2>/dev/null; then
+    # The superuser may write anywhere but on a read-only mount.
+    XDG_CONFIG_HOME="$tmp/config" unshare -m sh -c \
+      'mount --bind -o ro "$1" "$1" && exec "$2" --write' sh "$tmp/bin" "$prog"
+  else
+    echo "cannot make the program's folder read-only for the superuser here: skipped"
+    exit 77
+  fi
+  [ $? -eq 0 ] || fail "--write with settings in \$XDG_CONFIG_HOME"
+  [ -f "$tmp/config-sig.txt" ] || fail "the signature named in \$XDG_CONFIG_HOME/tessaly/data.sfc was not written"
+  [ ! -e "$tmp/bin-sig.txt" ] || fail "the settings beside a read-only program were used"
+  exit $((failures > 0))
+fi
+
+settings_for sig.txt > "$tmp/bin/data/data.sfc"
+compose; status=$?
+[ $status -eq 0 ] || fail "compose from the settings beside the program: status $status, $(cat "$tmp/err")"
+cmp -s "$tmp/out" "$tmp/expected" || fail "standard output: $(od -c "$tmp/out")"
+[ -s "$tmp/err" ] && fail "standard error not empty: $(cat "$tmp/err")"
+[ -e "$tmp/sig.txt" ] && fail "printing wrote the signature file"
+
+compose --write; status=$?
+printf 'Hi\r\nQ <p>H</p>\r\n' > "$tmp/expected"
+[ $status -eq 0 ] && [ ! -s "$tmp/out" ] || fail "--write: status $status, output $(cat "$tmp/out")"
+cmp -s "$tmp/sig.txt" "$tmp/expected" || fail "--write: $(od -c "$tmp/sig.txt")"
+
+compose --help; status=$?
+[ $status -eq 0 ] && [ "$(head -n 1 "$tmp/out" | tr -d '\r')" = "Usage: tessaly-compose [OPTION]..." ] ||
+  fail "--help: status $status, $(head -n 1 "$tmp/out")"
+compose --version; status=$?
+head -n 1 "$tmp/out" | grep -q '^tessaly-compose (Tessaly) [0-9]' && [ $status -eq 0 ] || fail "--version: $(cat "$tmp/out")"
+
+compose --bogus; status=$?
+[ $status -eq 2 ] && [ ! -s "$tmp/out" ] && grep -q "unrecognized option '--bogus'" "$tmp/err" ||
+  fail "bad option: status $status, $(cat "$tmp/err")"
+
+rm "$tmp/template.txt"
+compose; status=$?
+[ $status -eq 1 ] && [ ! -s "$tmp/out" ] && grep -qF "template file '$(native "$tmp/template.txt")' does not exist" "$tmp/err" ||
+  fail "missing template: status $status, $(cat "$tmp/err")"
+
+printf 'quote1' > "$tmp/template.txt"
+if [ -w /dev/full ]; then
+  $run "$prog" > /dev/full 2> "$tmp/err"; status=$?
+  [ $status -eq 1 ] && grep -q "cannot write to standard output" "$tmp/err" ||
+    fail "a full standard output: status $status, $(cat "$tmp/err")"
+fi
+exit $((failures > 0))

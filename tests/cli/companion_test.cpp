@@ -1,0 +1,168 @@
+// tessaly-compose, in process: the window program's composition for the same
+// draws, its command line, and the message and exit status of each failure.
+#include <filesystem>
+
+#include "app/settings_file.h"
+#include "cli/companion.h"
+#include "compose/compose_fixture.h"
+
+namespace tessaly::test {
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kBreak = "\r\n";
+#else
+constexpr const char* kBreak = "\n";
+#endif
+
+class Companion : public ::testing::Test {
+protected:
+    Companion() {
+        values.paths = {dir.Write("template.txt", "Regards,\r\nquote1 / quote2\r\nhtmPath1|htmPath2"),
+                        dir.Write("sig.txt", kOld),
+                        dir.Write("q1.txt", "one\r\ntwo\r\nthree\r\n"),
+                        dir.Write("q2.txt", "left\rright"),
+                        dir.Folder("h1"),
+                        dir.Folder("h2")};
+        dir.Write("h1/a.htm", "<b>\r\nA</b>\r\n");
+        dir.Write("h1/b.htm", "<i>B</i>");
+        dir.Write("h2/c.htm", "C\r\n");
+        settings = dir.Write("data.sfc", FormatSettings(values));
+    }
+
+    cli::Outcome Run(const std::vector<std::string>& args, const std::array<float, 4>& d = {}) {
+        ScriptedRandom random{d[0], d[1], d[2], d[3]};
+        return cli::Run(args, settings, random);
+    }
+
+    // The run failed with `status`, printed nothing and said exactly `message`.
+    static void ExpectFailure(const cli::Outcome& outcome, int status, const std::string& message) {
+        EXPECT_EQ(outcome.status, status);
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_EQ(outcome.err, "tessaly-compose: " + message + "\n");
+    }
+
+    std::string Path(std::size_t slot) const { return values.paths[slot]; }
+
+    static constexpr const char* kOld = "old signature\r\n";
+    ScratchFolder dir;
+    SettingsValues values;
+    std::string settings;
+};
+
+TEST_F(Companion, PrintsAndWritesWhatTheWindowProgramComposesForTheSameDraws) {
+    const ComposePaths paths{Path(0), dir.Path("window.txt"), Path(2), Path(3), Path(4), Path(5)};
+    std::set<std::string> seen;
+    for (const std::array<float, 4> draws : {std::array<float, 4>{}, {0.5f, 0.9f, 0.9f, 0}, {0.99f, 0, 0.2f, 0.7f}}) {
+        ScriptedRandom random{draws[0], draws[1], draws[2], draws[3]};
+        ASSERT_TRUE(ComposeSignature(paths, random));
+        const std::string window = ReadBytes(paths.signaturePath);
+        ASSERT_EQ(window.substr(window.size() - 2), "\r\n");
+        const cli::Outcome printed = Run({}, draws);
+        EXPECT_EQ(printed.status, cli::kExitSuccess) << printed.err;
+        EXPECT_EQ(printed.out, window.substr(0, window.size() - 2) + kBreak);
+        seen.insert(printed.out);
+
+        EXPECT_EQ(Run({"--write"}, draws).status, cli::kExitSuccess);
+        EXPECT_EQ(ReadBytes(Path(1)), window) << "--write gives the window program's bytes";
+    }
+    EXPECT_EQ(seen.size(), 3u) << "the draws decide the text";
+
+    // A template that ends its own last line gets no second line break.
+    dir.Write("template.txt", "quote1\r\n");
+    EXPECT_EQ(Run({}).out, "one\r\n");
+    dir.Write("template.txt", "quote2\n");
+    EXPECT_EQ(Run({}).out, "left\n");
+}
+
+TEST_F(Companion, OptionsOverrideTheSettingsFileWhichIsReadOnlyWhenNeeded) {
+    const std::string other = dir.Write("other.txt", "[quote1]");
+    const std::string quotes = dir.Write("q3.txt", "zz");
+    EXPECT_EQ(Run({"--template=" + other, "--quote1", quotes}).out, std::string("[zz]") + kBreak);
+    EXPECT_EQ(Run({"-s", settings, "--template", other}).out, std::string("[one]") + kBreak);
+
+    // Every path given: no settings file needed, unless one is named.
+    settings = dir.Path("missing.sfc");
+    const std::vector<std::string> all{"--template", other, "--quote1", quotes, "--quote2", "-",
+                                       "--html1=-", "--html2=-"};
+    EXPECT_EQ(Run(all).out, std::string("[zz]") + kBreak);
+    std::vector<std::string> named = all;
+    named.push_back("--settings=" + settings);
+    ExpectFailure(Run(named), cli::kExitFailure, "settings file '" + settings + "' does not exist or is not a regular file");
+    // Without Tessaly's own settings file, what the template needs must be named.
+    EXPECT_EQ(Run({"--template", dir.Write("plain.txt", "plain")}).out, std::string("plain") + kBreak);
+    ExpectFailure(Run({"--template", other}), cli::kExitFailure,
+                  "no quote file 1 is set (name one with --quote1 or in Tessaly), but the template uses \"quote1\"\n"
+                  "tessaly-compose: settings file '" + settings +
+                      "' does not exist or is not a regular file; run Tessaly once to create it");
+}
+
+TEST_F(Companion, CommandLineMistakesExitWithTwo) {
+    const std::string hint = "\nTry 'tessaly-compose --help' for more information.";
+    ExpectFailure(Run({"--bogus"}), cli::kExitUsage, "unrecognized option '--bogus'" + hint);
+    ExpectFailure(Run({"-wx"}), cli::kExitUsage, "invalid option -- 'x'" + hint);
+    ExpectFailure(Run({"--quote1"}), cli::kExitUsage, "option '--quote1' requires an argument" + hint);
+    ExpectFailure(Run({"--write=yes"}), cli::kExitUsage, "option '--write' doesn't allow an argument" + hint);
+    ExpectFailure(Run({"extra"}), cli::kExitUsage, "unexpected argument 'extra'" + hint);
+    ExpectFailure(Run({"--", "-w"}), cli::kExitUsage, "unexpected argument '-w'" + hint);
+    ExpectFailure(Run({"--signature", "s.txt"}), cli::kExitUsage,
+                  "--signature names the file that --write replaces; without --write the signature goes to "
+                  "standard output" + hint);
+    EXPECT_EQ(ReadBytes(Path(1)), kOld);
+
+    // Help and version answer before anything else is looked at.
+    const cli::Outcome help = Run({"--help", "--bogus"});
+    EXPECT_EQ(help.status, cli::kExitSuccess);
+    EXPECT_EQ(help.out.rfind(std::string("Usage: tessaly-compose [OPTION]...") + kBreak, 0), 0u);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(Run({"-V"}).out, std::string("tessaly-compose (Tessaly) ") + TESSALY_VERSION + kBreak +
+                                   "Supplied with compliments by Brindlewick." + kBreak);
+}
+
+TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
+    const auto failsWith = [&](const std::vector<std::string>& args, const std::string& message) {
+        ExpectFailure(Run(args), cli::kExitFailure, message);
+        EXPECT_EQ(ReadBytes(Path(1)), kOld);
+    };
+    const std::string missing = dir.Path("gone.txt");
+    failsWith({"--template", missing}, "template file '" + missing + "' does not exist or is not a regular file");
+    failsWith({"--template", Path(4)}, "template file '" + Path(4) + "' is a folder, not a file");
+    failsWith({"--template", dir.Write("empty.txt", "")}, "template file '" + dir.Path("empty.txt") + "' is empty");
+    failsWith({"--template", dir.Write("far.txt", std::string(32767, ' ') + "QUOTE2")},
+              "template file '" + dir.Path("far.txt") +
+                  "': \"quote2\" first appears after its 32,767th character, too far in to be replaced");
+    failsWith({"--quote2", ""}, "no quote file 2 is set (name one with --quote2 or in Tessaly), but the template "
+                                "uses \"quote2\"");
+    failsWith({"-w", "--quote1", dir.Write("q0.txt", "")}, "quote file 1 '" + dir.Path("q0.txt") + "' is empty");
+    failsWith({"--quote1", dir.Write("long.txt", std::string(32768, '\r'))},
+              "quote file 1 '" + dir.Path("long.txt") + "' has more than 32,767 lines");
+    failsWith({"--write", "--html2", dir.Folder("none")},
+              "HTML folder 2 '" + dir.Path("none") + "' holds no file (hidden files and sub-folders do not count)");
+    failsWith({"--html1", Path(2)}, "HTML folder 1 '" + Path(2) + "' is a file, not a folder");
+    failsWith({"--html1", missing}, "HTML folder 1 '" + missing + "' does not exist or cannot be listed");
+
+    const std::string lost = dir.Path("gone") + fs::PathSeparator() + "sig.txt";
+    failsWith({"-w", "--signature", lost},
+              "signature file '" + lost + "' cannot be written: its folder does not exist or cannot be listed");
+    failsWith({"-w", "--signature", Path(4)}, "signature file '" + Path(4) + "' cannot be written: it is a folder");
+}
+
+TEST_F(Companion, WriteReplacesTheSignatureWholeOrNotAtAll) {
+    const auto entries = dir.Entries();
+    stdfs::permissions(Path(1), stdfs::perms::owner_write | stdfs::perms::group_write | stdfs::perms::others_write,
+                       stdfs::perm_options::remove);
+    ExpectFailure(Run({"--write"}), cli::kExitFailure,
+                  "signature file '" + Path(1) + "' cannot be written: the file is read-only, or the disk is full");
+    EXPECT_EQ(ReadBytes(Path(1)), kOld);
+    EXPECT_EQ(dir.Entries(), entries) << "no temporary file left behind";
+
+    stdfs::permissions(Path(1), stdfs::perms::owner_write, stdfs::perm_options::add);
+    const cli::Outcome written = Run({"--write"});
+    EXPECT_EQ(written.status, cli::kExitSuccess);
+    EXPECT_EQ(written.out + written.err, "") << "--write prints nothing";
+    EXPECT_EQ(ReadBytes(Path(1)), "Regards,\r\none / left\r\n<b>A</b>|C\r\n");
+    EXPECT_EQ(dir.Entries(), entries);
+}
+
+}  // namespace
+}  // namespace tessaly::test

@@ -1,0 +1,70 @@
+#!/bin/sh
+# The Debian package: built from the build tree, clean for lintian (no
+# errors), holding exactly the files an installed Tessaly needs, and with a
+# companion that runs from it on the packaged samples.
+#
+#   deb_package.sh CPACK BUILD_DIR BUNDLE_SOURCE_DIR WITH_WINDOW_PROGRAM(0|1)
+# Exit 77: dpkg-deb or lintian is missing.
+set -u
+cpack=$1 build=$2 bundle=$3 window=$4
+for tool in dpkg-deb lintian; do
+  command -v $tool > /dev/null || { echo "$tool not found: skipped"; exit 77; }
+done
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-deb-XXXXXX") || exit 1
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Into a folder of its own, so that parallel runs never share a staging area.
+"$cpack" --config "$build/CPackConfig.cmake" -G DEB -B "$tmp/out" > "$tmp/cpack.log" 2>&1 ||
+  { cat "$tmp/cpack.log"; echo "FAIL: cpack"; exit 1; }
+deb=$(ls "$tmp"/out/*.deb)
+echo "package: $(basename "$deb")"
+
+lintian --fail-on error --pedantic "$deb" > "$tmp/lintian.log" 2>&1; status=$?
+grep -v 'running with root privileges' "$tmp/lintian.log"
+[ $status -eq 0 ] || fail "lintian reports errors (status $status)"
+
+# The files, as the source tree says they should be.
+(
+  echo usr/bin/tessaly-compose
+  echo usr/share/man/man1/tessaly-compose.1.gz
+  echo usr/share/doc/tessaly/copyright
+  echo usr/share/doc/tessaly/changelog.Debian.gz
+  cd "$bundle" && find help -name '*.htm' -o -name style.css -o -name help.hhp | sed 's|^|usr/share/tessaly/|'
+  cd "$bundle" && find quotes samples -type f | sed 's|^|usr/share/tessaly/|'
+  if [ "$window" = 1 ]; then
+    echo usr/bin/tessaly
+    echo usr/share/man/man1/tessaly.1.gz
+    echo usr/share/applications/tessaly.desktop
+    for size in 16 24 32 48; do echo "usr/share/icons/hicolor/${size}x$size/apps/tessaly.png"; done
+  fi
+) | sort > "$tmp/expected"
+dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort > "$tmp/actual"
+if ! cmp -s "$tmp/expected" "$tmp/actual"; then
+  fail "file list differs (- expected, + in the package):"
+  diff "$tmp/expected" "$tmp/actual" | grep '^[<>]' | sed 's/^</-/; s/^>/+/'
+fi
+dpkg-deb -c "$deb" | awk '$2 != "root/root" { print "FAIL: not owned by root: " $0; bad = 1 } END { exit bad }' ||
+  failures=$((failures + 1))
+
+dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "no dependency on the C library: $(dpkg-deb -f "$deb" Depends)"
+version=$(dpkg-deb -f "$deb" Version)
+dpkg-deb -x "$deb" "$tmp/root"
+zcat "$tmp/root/usr/share/doc/tessaly/changelog.Debian.gz" | head -n 1 | grep -qF "tessaly ($version)" ||
+  fail "the change log does not name version $version"
+
+# The packaged companion on the packaged samples.
+share="$tmp/root/usr/share/tessaly"
+"$tmp/root/usr/bin/tessaly-compose" --template "$share/samples/template.htm" --quote1 "$share/quotes/quotes1.txt" \
+  --quote2 "$share/quotes/quotes2.txt" --html1 "$share/samples/html1" --html2 "$share/samples/html2" \
+  > "$tmp/signature" 2> "$tmp/err" || fail "the packaged tessaly-compose: $(cat "$tmp/err")"
+grep -q '</html>' "$tmp/signature" && ! grep -Eq 'quote[12]|htmPath[12]' "$tmp/signature" ||
+  fail "the packaged samples did not compose: $(cat "$tmp/signature")"
+
+if command -v desktop-file-validate > /dev/null; then
+  desktop-file-validate "$bundle/tessaly.desktop" || fail "desktop-file-validate"
+else
+  echo "desktop-file-validate not found: the menu entry is checked by lintian only"
+fi
+exit $((failures > 0))
