@@ -10,7 +10,7 @@ packages=(
   wine64 xvfb x11-utils x11-apps imagemagick fp-utils
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev trayer xdotool
-  dpkg-dev fakeroot lintian man-db fortune-mod hyperfine
+  dpkg-dev fakeroot lintian man-db desktop-file-utils fortune-mod hyperfine
 )
 
 missing=()
