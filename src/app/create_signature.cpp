@@ -9,7 +9,7 @@ void frmSignature::CreateSignature() {
     try {
         const ComposePaths paths{txtTemplate->Text(), txtSignature->Text(), txtQF1->Text(),
                                  txtQF2->Text(),      txtQF3->Text(),       txtQF4->Text()};
-        composed = ComposeSignature(paths, random_);
+        composed = static_cast<bool>(ComposeSignature(paths, random_));
     } catch (const std::exception&) {
         // Out of memory on a huge source: a failed composition like any other.
         composed = false;

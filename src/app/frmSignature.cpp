@@ -110,7 +110,7 @@ bool frmSignature::WriteSettings() {
     for (std::size_t i = 0; i < fields.size(); ++i) values.paths[i] = fields[i]->Text();
     const int flag = chkAS->Value();
     values.autoStart = static_cast<std::int16_t>(flag >= 0 && flag <= 2 ? flag : 0);
-    return WriteSettingsFile(SettingsPath(), values);
+    return static_cast<bool>(WriteSettingsFile(SettingsPath(), values));
 }
 
 void frmSignature::ReportSaveFailure() {
