@@ -107,8 +107,8 @@ void frmSignature::LoadSettings() {
         const std::string why = fs::Reason(loaded.read);
         LogFailure("reading the settings", SettingsPath(), why);
         Tell("The settings could not be read from " + SettingsPath() + " (" + why +
-             "). The file is kept as it is: it is written again only when you choose a path or use Resume, "
-             "Pause or Refresh.");
+             "). The paths are left empty and the file is kept as it is: it is written again only when you "
+             "choose a path or use Resume, Pause or Refresh.");
     }
 }
 
