@@ -110,7 +110,7 @@ protected:
         platform->Attach(*form);
         platform->StartProgram();
     }
-    void Click(ControlId id) { platform->Events().Click(id); }
+    void Click(ControlId id) { form->Click(id); }
     std::size_t Boxes() const { return platform->messageBoxes.size(); }
     int Temporaries() const {
         int found = 0;
@@ -204,6 +204,9 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     platform->Type(ControlId::txtTemplate, "chosen.htm");
     Click(ControlId::cmdQF1);
     EXPECT_EQ(Read(settings), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
+    platform->Type(ControlId::txtQF1, "typed.txt");  // from now on Exit saves as ever
+    Click(ControlId::mnuExit);
+    EXPECT_EQ(Read(settings), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
 
     // A holder that lets go within the wait goes unnoticed.
     gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = 3;
@@ -217,8 +220,8 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
 TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
     Start(1);
     stdfs::remove(signature);
-    gOnly = P("data"), gError = fs::Error::DiskFull;  // no save can succeed
-    Break("open");
+    gOnly = "data.sfc", gError = fs::Error::DiskFull;  // no save can succeed
+    Break("rename");
     bool timerOff = false;
     int boxesUp = 0;
     platform->whileModal = [&](const std::string& what) {
@@ -231,6 +234,7 @@ TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
     EXPECT_EQ(Boxes(), 1u);
     EXPECT_TRUE(timerOff);
     EXPECT_FALSE(stdfs::exists(signature));
+    EXPECT_NE(LastLogLine().find("| saving the settings | " + settings + " | disk full"), std::string::npos);
     EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
     EXPECT_EQ(platform->Status(), "Running!");
     platform->whileModal = nullptr;
