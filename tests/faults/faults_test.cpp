@@ -54,7 +54,7 @@ const sys::Calls& Real() { return sys::PlatformCalls(); }
     }
 const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
     {"open", BREAK(open)},       {"read", BREAK(read)},       {"write", BREAK(write)},
-    {"resize", BREAK(resize)},   {"flush", BREAK(flush)},     {"rename", BREAK(rename)},
+    {"size", BREAK(size)},       {"resize", BREAK(resize)},   {"flush", BREAK(flush)},     {"rename", BREAK(rename)},
     {"remove", BREAK(remove)},   {"makeFolder", BREAK(makeFolder)}, {"list", BREAK(list)},
     {"attributes", BREAK(attributes)},
     {"close", [](sys::Calls& c) {  // a failing close has still released the handle
@@ -166,9 +166,9 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
         EXPECT_EQ(Read(settings), saved ? FormatSettings(Values(composes)) : stored);
         EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
         // Which calls a composition and a save cannot do without.
-        EXPECT_EQ(composes, std::string("|resize|remove|makeFolder|short writes|interrupted|").find("|" + name + "|") !=
+        EXPECT_EQ(composes, std::string("|size|resize|remove|makeFolder|short writes|interrupted|").find("|" + name + "|") !=
                                 std::string::npos);
-        EXPECT_EQ(saved, std::string("|read|resize|remove|list|short writes|interrupted|").find("|" + name + "|") !=
+        EXPECT_EQ(saved, std::string("|read|size|resize|remove|list|short writes|interrupted|").find("|" + name + "|") !=
                              std::string::npos);
         Restore();
         EXPECT_EQ(Temporaries(), 0);

@@ -2,7 +2,7 @@
 // through the table of fs_calls.h.
 #include <algorithm>
 #include <atomic>
-#include <new>
+#include <exception>
 
 #include "platform/fs/fs.h"
 #include "platform/fs/fs_calls.h"
@@ -67,14 +67,26 @@ Result WriteAll(Handle file, std::string_view bytes) {
 }
 
 Result ReadAll(Handle file, std::string& out) {
-    constexpr std::size_t kChunk = 64 * 1024;
+    // The size is a hint: the file may change while we read it, and whatever
+    // the reads deliver up to the end of the file is taken.
+    std::uint64_t size = 0;
+    if (!SystemCalls().size(file, size)) size = 0;
+    out.resize(static_cast<std::size_t>(std::min<std::uint64_t>(size, out.max_size())));
+    std::size_t filled = 0;
+    char tail[4096];
     for (;;) {
-        const std::size_t filled = out.size();
-        out.resize(filled + kChunk);
+        const bool room = filled < out.size();
         std::size_t got = 0;
-        const Result read = Retrying([&] { return SystemCalls().read(file, out.data() + filled, kChunk, got); });
-        out.resize(filled + (read ? std::min(got, kChunk) : 0));
-        if (!read || got == 0) return read;
+        const Result read = Retrying([&] {
+            return room ? SystemCalls().read(file, out.data() + filled, out.size() - filled, got)
+                        : SystemCalls().read(file, tail, sizeof tail, got);
+        });
+        if (!read || got == 0) {
+            out.resize(filled);
+            return read;
+        }
+        if (!room) out.append(tail, got);
+        filled += got;
     }
 }
 
@@ -145,7 +157,7 @@ Result ReadWholeFile(const std::string& path, std::string& out) {
         if (const Result opened = file.Open(path, OpenMode::Read); !opened) return opened;
         // The bytes are in hand: how the close goes does not matter.
         return ReadAll(file.get(), out);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return {Error::TooLarge};
     }
 }
@@ -164,7 +176,7 @@ Result ListPlainFiles(const std::string& folder, std::vector<std::string>& names
             if (entry.plain) names.push_back(std::move(entry.name));
         }
         return {};
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return {Error::TooLarge};
     }
 }
@@ -211,7 +223,7 @@ Result ReplaceFileAtomically(const std::string& path, std::string_view content) 
             return WriteInPlace(destination, content);
         }
         return result;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         return {Error::TooLarge};
     }
 }

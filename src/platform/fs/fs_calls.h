@@ -44,6 +44,8 @@ struct Calls {
     Result (*read)(Handle handle, char* buffer, std::size_t size, std::size_t& got);
     // Writes up to `size` bytes at the current position; may write fewer.
     Result (*write)(Handle handle, const char* bytes, std::size_t size, std::size_t& put);
+    // The file's length now: only a hint, as the file may change meanwhile.
+    Result (*size)(Handle handle, std::uint64_t& bytes);
     // Sets the file's length; the position stays.
     Result (*resize)(Handle handle, std::uint64_t size);
     // Puts the written bytes on the disk.

@@ -101,6 +101,13 @@ Result Write(Handle handle, const char* bytes, std::size_t size, std::size_t& pu
     return Done(n >= 0);
 }
 
+Result Size(Handle handle, std::uint64_t& bytes) {
+    struct stat st {};
+    if (::fstat(Fd(handle), &st) != 0) return Failed();
+    bytes = static_cast<std::uint64_t>(st.st_size);
+    return {};
+}
+
 Result Resize(Handle handle, std::uint64_t size) {
     if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return {Error::TooLarge};
     return Done(::ftruncate(Fd(handle), static_cast<off_t>(size)) == 0);
@@ -165,8 +172,8 @@ Result Attributes(const std::string& path, sys::Attributes& out) {
 
 void Wait(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-constexpr sys::Calls kPosixCalls{Open,   Read,       Write, Resize,     Flush, Close, Rename,
-                                 Remove, MakeFolder, List,  Attributes, Wait};
+constexpr sys::Calls kPosixCalls{Open,   Read, Write,      Size, Resize,     Flush, Close,
+                                 Rename, Remove, MakeFolder, List, Attributes, Wait};
 
 }  // namespace
 

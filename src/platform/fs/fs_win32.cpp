@@ -107,6 +107,13 @@ Result Write(Handle handle, const char* bytes, std::size_t size, std::size_t& pu
     return Done(ok);
 }
 
+Result Size(Handle handle, std::uint64_t& bytes) {
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(Native(handle), &size)) return Failed();
+    bytes = static_cast<std::uint64_t>(size.QuadPart);
+    return {};
+}
+
 Result Resize(Handle handle, std::uint64_t size) {
     FILE_END_OF_FILE_INFO end{};
     end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
@@ -183,8 +190,8 @@ Result Attributes(const std::string& path, sys::Attributes& out) {
 
 void Wait(unsigned ms) { ::Sleep(ms); }
 
-constexpr sys::Calls kWin32Calls{Open,   Read,       Write, Resize,     Flush, Close, Rename,
-                                 Remove, MakeFolder, List,  Attributes, Wait};
+constexpr sys::Calls kWin32Calls{Open,   Read, Write,      Size, Resize,     Flush, Close,
+                                 Rename, Remove, MakeFolder, List, Attributes, Wait};
 
 }  // namespace
 
