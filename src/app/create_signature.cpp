@@ -1,29 +1,26 @@
-#include <exception>
+#include <string>
 
 #include "app/frmSignature.h"
 
 namespace tessaly {
 
 void frmSignature::CreateSignature() {
-    bool composed = false;
-    try {
-        const ComposePaths paths{txtTemplate->Text(), txtSignature->Text(), txtQF1->Text(),
-                                 txtQF2->Text(),      txtQF3->Text(),       txtQF4->Text()};
-        composed = ComposeSignature(paths, random_);
-    } catch (const std::exception&) {
-        // Out of memory on a huge source: a failed composition like any other.
-        composed = false;
-    }
+    // Nothing runs behind a message box or dialog of the program.
+    if (waits_ > 0) return;
+    const ComposeResult composed = ComposeSignature(
+        {txtTemplate->Text(), txtSignature->Text(), txtQF1->Text(), txtQF2->Text(), txtQF3->Text(), txtQF4->Text()},
+        random_);
     if (composed) return;
 
+    // The message stays the same for every cause; the log names the path.
+    LogFailure("composing the signature", std::string(RowName(composed.role)) + ": " + composed.path,
+               composed.reason);
     // The timer goes off before the message box waits for the user, so no
     // tick can start another composition (and another box) meanwhile.
     chkAS->SetValue(0);
     lblStatus->SetCaption("Paused!");
     Timer1->SetEnabled(false);
-    platform_.MsgBox(
-        "File or Path Error. Ensure that all your file paths are correct and that the files exist!",
-        48, "Tessaly Error");
+    Tell("File or Path Error. Ensure that all your file paths are correct and that the files exist!");
     window_->Refresh();
     FillTrayIconData(*imgPause, "Tessaly Paused");
     window_->SetIcon(*imgPause);

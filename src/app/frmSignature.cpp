@@ -1,5 +1,8 @@
 #include "app/frmSignature.h"
 
+#include <ctime>
+
+#include "app/failure_log.h"
 #include "app/settings_file.h"
 #include "platform/fs/fs.h"
 
@@ -7,7 +10,7 @@ namespace tessaly {
 
 namespace {
 
-constexpr const char* kSaveErrorTitle = "Tessaly Error";
+constexpr const char* kErrorTitle = "Tessaly Error";
 
 }  // namespace
 
@@ -81,9 +84,9 @@ void frmSignature::Form_Load() {
 }
 
 void frmSignature::LoadSettings() {
-    const LoadedSettings loaded = ReadSettingsFile(SettingsPath());
+    const LoadedSettings loaded = ReadSettingsFile(SettingsPath(), kSettingsPatienceMs);
     SettingsValues values = loaded.values;
-    if (!loaded.fileFound) {
+    if (loaded.read.error == fs::Error::NotFound) {
         // First run: point at the samples shipped beside the program, so the
         // fields show something that works instead of design-time prompts.
         const std::string app = platform_.AppPath();
@@ -94,9 +97,19 @@ void frmSignature::LoadSettings() {
         };
         values.autoStart = 0;
     }
+    // A file that exists but could not be read leaves the fields empty and
+    // the program Paused: nothing on screen could pass for the user's paths.
+    settingsUnread_ = !loaded.fileFound && loaded.read.error != fs::Error::NotFound;
     const auto fields = PathFields();
     for (std::size_t i = 0; i < fields.size(); ++i) fields[i]->SetText(values.paths[i]);
     chkAS->SetValue(values.autoStart);
+    if (settingsUnread_) {
+        const std::string why = fs::Reason(loaded.read);
+        LogFailure("reading the settings", SettingsPath(), why);
+        Tell("The settings could not be read from " + SettingsPath() + " (" + why +
+             "). The paths are left empty and the file is kept as it is: it is written again only when you "
+             "choose a path or use Resume, Pause or Refresh.");
+    }
 }
 
 std::array<ITextField*, 6> frmSignature::PathFields() const {
@@ -104,7 +117,7 @@ std::array<ITextField*, 6> frmSignature::PathFields() const {
             txtQF2.get(),      txtQF3.get(),       txtQF4.get()};
 }
 
-bool frmSignature::WriteSettings() {
+fs::Result frmSignature::WriteSettings() {
     SettingsValues values;
     const auto fields = PathFields();
     for (std::size_t i = 0; i < fields.size(); ++i) values.paths[i] = fields[i]->Text();
@@ -113,15 +126,53 @@ bool frmSignature::WriteSettings() {
     return WriteSettingsFile(SettingsPath(), values);
 }
 
-void frmSignature::ReportSaveFailure() {
-    platform_.MsgBox("The settings could not be saved to " + SettingsPath() +
-                         ". Check that the file is not read-only and that the disk has room; "
-                         "the previous settings are kept.",
-                     48, kSaveErrorTitle);
+void frmSignature::LogFailure(std::string_view what, std::string_view file, std::string_view why) {
+    AppendFailure(FailureLogPath(SettingsPath()), std::time(nullptr), what, file, why);
+}
+
+void frmSignature::Tell(const std::string& text) {
+    if (waits_ > 0) return;
+    const UserWait wait(*this, true);
+    platform_.MsgBox(text, 48, kErrorTitle);
+}
+
+void frmSignature::ReportSaveFailure(const fs::Result& failure, bool tell) {
+    const std::string why = fs::Reason(failure);
+    LogFailure("saving the settings", SettingsPath(), why);
+    if (!tell) return;
+    Tell("The settings could not be saved to " + SettingsPath() + " (" + why +
+         "). Check that the file is not read-only or held by another program and that the disk has room; "
+         "the previous settings are kept.");
 }
 
 void frmSignature::SaveSettings() {
-    if (!WriteSettings()) ReportSaveFailure();
+    const fs::Result saved = WriteSettings();
+    if (saved) {
+        settingsUnread_ = false;  // the file now holds what the user sees
+    } else {
+        ReportSaveFailure(saved);
+    }
+}
+
+frmSignature::UserWait::UserWait(frmSignature& form, bool holdTimer) : form_(form), holdTimer_(holdTimer) {
+    ++form_.waits_;
+    if (holdTimer_ && form_.holds_++ == 0) {
+        form_.runAfterHold_ = form_.Timer1->Enabled();
+        if (form_.runAfterHold_) form_.Timer1->SetEnabled(false);
+    }
+}
+
+frmSignature::UserWait::~UserWait() {
+    --form_.waits_;
+    if (holdTimer_ && --form_.holds_ == 0 && form_.runAfterHold_) form_.Timer1->SetEnabled(true);
+}
+
+void frmSignature::SwitchTimer1(bool on) {
+    if (holds_ > 0) {
+        runAfterHold_ = on;
+    } else {
+        Timer1->SetEnabled(on);
+    }
 }
 
 std::string frmSignature::SettingsPath() const { return platform_.SettingsPath(); }

@@ -13,12 +13,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/controls.h"
 #include "app/form_events.h"
 #include "app/layout.h"
 #include "compose/compose.h"
 #include "app/tray_icon_data.h"
+#include "platform/fs/fs.h"
 
 namespace tessaly {
 
@@ -93,10 +95,11 @@ public:
     void TaskbarCreated() override;
 
     // Composes once (app/create_signature.cpp); on failure switches to
-    // Paused, tells the user once and brings the window up.
+    // Paused, logs the path and the reason, tells the user once and brings
+    // the window up. Does nothing while a message box or dialog waits.
     void CreateSignature();
 
-    // Writes the seven settings from the controls (app/).
+    // Writes the seven settings from the controls (app/), as the user asked.
     void SaveSettings();
 
     // The program's help file (App.HelpFile), set at start-up.
@@ -116,11 +119,36 @@ private:
     void NotifyTray(NotifyIconMessage message);
     void FillTrayIconData(const IImage& picture, const char* tip);
     std::string SettingsPath() const;
-    // Writes the settings file; false when it could not be written.
-    bool WriteSettings();
+    // Writes the settings file from the controls.
+    fs::Result WriteSettings();
     // The six path fields in settings-file order.
     std::array<ITextField*, 6> PathFields() const;
-    void ReportSaveFailure();
+    // Logs a failed save and, when `tell`, says so in a message box.
+    void ReportSaveFailure(const fs::Result& failure, bool tell = true);
+    // One line in the failure log beside the settings.
+    void LogFailure(std::string_view what, std::string_view file, std::string_view why);
+    // The program's message box ("Tessaly Error", exclamation, OK). While
+    // another box or a dialog waits, nothing more is shown: the log has it.
+    void Tell(const std::string& text);
+
+    // While a message box or dialog of the program waits for the user, no
+    // composition runs: a wait that holds the timer switches Timer1 off and
+    // back on afterwards, unless the run state changed meanwhile; a wait that
+    // does not (the folder browser) only keeps ticks from composing.
+    class UserWait {
+    public:
+        UserWait(frmSignature& form, bool holdTimer);
+        ~UserWait();
+        UserWait(const UserWait&) = delete;
+        UserWait& operator=(const UserWait&) = delete;
+
+    private:
+        frmSignature& form_;
+        bool holdTimer_;
+    };
+    // Switches the run state's timer, or, while a wait holds it, the state
+    // it returns to.
+    void SwitchTimer1(bool on);
 
     IPlatform& platform_;
     RandomSource& random_;
@@ -153,6 +181,13 @@ private:
     bool trayIconAdded_ = false;
     // Exit saves, then the unload saves again: one failure, one message.
     bool exitSaveFailed_ = false;
+    // The settings file exists but could not be read at start-up: the
+    // fields do not hold the user's settings, so only a save the user asks
+    // for may write the file; Exit and the unload leave it alone.
+    bool settingsUnread_ = false;
+    int waits_ = 0;        // message boxes and dialogs waiting for the user
+    int holds_ = 0;        // those of them that hold Timer1
+    bool runAfterHold_ = false;
 };
 
 }  // namespace tessaly

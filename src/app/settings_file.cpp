@@ -75,27 +75,34 @@ SettingsValues ParseSettings(std::string_view text) {
     return values;
 }
 
-LoadedSettings ReadSettingsFile(const std::string& path) {
+LoadedSettings ReadSettingsFile(const std::string& path, unsigned patienceMs) {
     LoadedSettings loaded;
+    std::string text;
+    for (unsigned waited = 0;; waited += kSettingsRetryMs) {
+        loaded.read = fs::ReadWholeFile(path, text);
+        if (loaded.read || loaded.read.error == fs::Error::NotFound || waited >= patienceMs) break;
+        fs::Wait(kSettingsRetryMs);
+    }
+    if (!loaded.read) return loaded;
     try {
-        std::string text;
-        if (!fs::ReadWholeFile(path, text)) return loaded;
-        loaded.fileFound = true;
         loaded.values = ParseSettings(text);
+        loaded.fileFound = true;
     } catch (const std::exception&) {
-        // Out of memory on an absurdly large file: start as if it were empty.
-        loaded.values = SettingsValues{};
+        // Out of memory on an absurdly large file: no values the user chose.
+        loaded.read = {fs::Error::TooLarge};
     }
     return loaded;
 }
 
-bool WriteSettingsFile(const std::string& path, const SettingsValues& values) {
+fs::Result WriteSettingsFile(const std::string& path, const SettingsValues& values) {
     try {
         const std::string folder = FolderOf(path);
-        if (!folder.empty() && !fs::EnsureFolder(folder)) return false;
+        if (!folder.empty()) {
+            if (const fs::Result made = fs::EnsureFolder(folder); !made) return made;
+        }
         return fs::ReplaceFileAtomically(path, FormatSettings(values));
     } catch (const std::exception&) {
-        return false;
+        return {fs::Error::TooLarge};
     }
 }
 

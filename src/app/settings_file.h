@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/fs/fs.h"
+
 namespace tessaly {
 
 struct SettingsValues {
@@ -19,8 +21,15 @@ struct SettingsValues {
 
 struct LoadedSettings {
     SettingsValues values;
-    bool fileFound = false;  // false: the file could not be opened at all
+    bool fileFound = false;  // true: the values are the file's
+    fs::Result read;         // why not: NotFound when there is no file yet
 };
+
+// How long start-up keeps trying a settings file that exists but cannot be
+// read: a backup or sync program that holds it usually lets go within a
+// second or two.
+inline constexpr unsigned kSettingsPatienceMs = 2000;
+inline constexpr unsigned kSettingsRetryMs = 100;
 
 // The exact bytes that a save writes.
 std::string FormatSettings(const SettingsValues& values);
@@ -31,12 +40,14 @@ std::string FormatSettings(const SettingsValues& values);
 SettingsValues ParseSettings(std::string_view text);
 
 // Reads the file at `path`; a missing or unreadable file gives empty values
-// with fileFound false.
-LoadedSettings ReadSettingsFile(const std::string& path);
+// with fileFound false and the reason in `read`. A file that exists but
+// cannot be read is tried again every kSettingsRetryMs for up to
+// `patienceMs`.
+LoadedSettings ReadSettingsFile(const std::string& path, unsigned patienceMs = 0);
 
 // Replaces the file at `path` atomically, creating its folder when missing.
-// False when the file could not be written; the previous file is then intact.
-bool WriteSettingsFile(const std::string& path, const SettingsValues& values);
+// On failure the previous file is intact and the result says why.
+fs::Result WriteSettingsFile(const std::string& path, const SettingsValues& values);
 
 // The settings file's path for a program whose executable lies in `exeFolder`.
 std::string SettingsFilePath(const std::string& exeFolder);

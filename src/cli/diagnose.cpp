@@ -45,7 +45,7 @@ Listing InFolder(const std::string& path) {
 
 bool IsFolder(const std::string& path) {
     std::vector<std::string> names;
-    return fs::ListPlainFiles(path, names);
+    return static_cast<bool>(fs::ListPlainFiles(path, names));
 }
 
 // Lines as the composer counts them: each ends at CR or CR LF, and a last

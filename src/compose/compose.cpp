@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -96,79 +97,151 @@ int DrawIndex(float r, int n) {
     return index >= static_cast<float>(n) ? n - 1 : static_cast<int>(index);
 }
 
-std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random) {
+namespace {
+
+// Fills `failure`, when there is one to fill, and gives up the draw.
+std::nullopt_t Fail(ComposeResult* failure, const std::string& path, std::string reason) {
+    if (failure != nullptr) {
+        failure->path = path;
+        failure->reason = std::move(reason);
+    }
+    return std::nullopt;
+}
+
+constexpr const char* kTooManyLines = "more than 32,767 lines";
+
+}  // namespace
+
+const char* RowName(PathRole role) {
+    switch (role) {
+        case PathRole::Template: return "template (Select Template)";
+        case PathRole::Signature: return "signature file (Select Signature)";
+        case PathRole::Quote1: return "quote file 1 (Select Quote1)";
+        case PathRole::Quote2: return "quote file 2 (Select Quote2)";
+        case PathRole::Html1: return "HTML folder 1 (Select htmPath1)";
+        case PathRole::Html2: return "HTML folder 2 (Select htmPath2)";
+        case PathRole::None: break;
+    }
+    return "";
+}
+
+std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random, ComposeResult* failure) {
     std::string text;
-    if (!fs::ReadWholeFile(path, text)) return std::nullopt;
+    if (const fs::Result read = fs::ReadWholeFile(path, text); !read) return Fail(failure, path, fs::Reason(read));
     // One pass over the text, where counting and then reading up to the
     // drawn line would take one and a half.
     const std::vector<std::string_view> lines = SplitLines(text);
     const int n = static_cast<int>(lines.size());
-    if (n == 0 || n > kLimit) return std::nullopt;
+    if (n == 0) return Fail(failure, path, "empty file");
+    if (n > kLimit) return Fail(failure, path, kTooManyLines);
     return std::string(lines[static_cast<std::size_t>(DrawIndex(random.ReseedAndDraw(), n))]);
 }
 
-std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random) {
+std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random, ComposeResult* failure) {
     std::vector<std::string> names;
-    if (!fs::ListPlainFiles(folder, names)) return std::nullopt;
+    if (const fs::Result listed = fs::ListPlainFiles(folder, names); !listed) {
+        return Fail(failure, folder, fs::Reason(listed));
+    }
     const int n = static_cast<int>(std::min<std::size_t>(names.size(), kLimit + 1));
-    if (n == 0 || n > kLimit) return std::nullopt;
+    if (n == 0) return Fail(failure, folder, "no files in the folder");
+    if (n > kLimit) return Fail(failure, folder, "more than 32,767 files");
     // The listing comes in whatever order the system keeps; ordering by name
     // makes a draw name the same file on every system.
     const auto chosen = names.begin() + DrawIndex(random.ReseedAndDraw(), n);
     std::nth_element(names.begin(), chosen, names.end());
 
+    const std::string path = fs::JoinPath(folder, {*chosen});
     std::string text;
-    if (!fs::ReadWholeFile(fs::JoinPath(folder, {*chosen}), text)) return std::nullopt;
+    if (const fs::Result read = fs::ReadWholeFile(path, text); !read) return Fail(failure, path, fs::Reason(read));
     const std::vector<std::string_view> lines = SplitLines(text);
-    if (lines.size() > static_cast<std::size_t>(kLimit)) return std::nullopt;
+    if (lines.size() > static_cast<std::size_t>(kLimit)) return Fail(failure, path, kTooManyLines);
     std::string joined;
     joined.reserve(text.size());
     for (const std::string_view line : lines) joined.append(line);
     return joined;
 }
 
-std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random) {
-    std::string text;
-    // A template that an editor is just saving can be empty for a moment;
-    // composing from it would replace a good signature by an empty one.
-    if (!fs::ReadWholeFile(paths.templatePath, text) || text.empty()) return std::nullopt;
-
-    struct Placeholder {
-        std::string_view word;
-        const std::string& source;
-        bool isFolder;
+std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random, ComposeResult* failure) {
+    ComposeResult result;
+    // The step under way, so that any failure names its path.
+    PathRole step = PathRole::Template;
+    const auto fail = [&](const std::string& path, std::string reason) -> std::optional<std::string> {
+        result.role = step;
+        result.path = path;
+        result.reason = std::move(reason);
+        if (failure) *failure = std::move(result);
+        return std::nullopt;
     };
-    const std::array<Placeholder, 4> table{{
-        {"quote1", paths.quote1, false},
-        {"quote2", paths.quote2, false},
-        {"htmPath1", paths.htmPath1, true},
-        {"htmPath2", paths.htmPath2, true},
-    }};
+    try {
+        std::string text;
+        // A template that an editor is just saving can be empty for a moment;
+        // composing from it would replace a good signature by an empty one.
+        if (const fs::Result read = fs::ReadWholeFile(paths.templatePath, text); !read) {
+            return fail(paths.templatePath, fs::Reason(read));
+        }
+        if (text.empty()) return fail(paths.templatePath, "empty file");
 
-    // Presence is decided on the template as read, before any replacement.
-    std::array<bool, 4> present{};
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const std::size_t position = FindIgnoringCase(text, table[i].word);
-        if (position > static_cast<std::size_t>(kLimit)) return std::nullopt;
-        present[i] = position != 0;
-    }
+        struct Placeholder {
+            std::string_view word;
+            const std::string& source;
+            PathRole role;
+        };
+        const std::array<Placeholder, 4> table{{
+            {"quote1", paths.quote1, PathRole::Quote1},
+            {"quote2", paths.quote2, PathRole::Quote2},
+            {"htmPath1", paths.htmPath1, PathRole::Html1},
+            {"htmPath2", paths.htmPath2, PathRole::Html2},
+        }};
 
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        if (!present[i]) continue;
-        const Placeholder& p = table[i];
-        const std::optional<std::string> replacement =
-            p.isFolder ? ReadRandomFile(p.source, random) : ReadRandomLine(p.source, random);
-        if (!replacement) return std::nullopt;
-        ReplaceAll(text, p.word, *replacement);
+        // Presence is decided on the template as read, before any replacement.
+        std::array<bool, 4> present{};
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const std::size_t position = FindIgnoringCase(text, table[i].word);
+            if (position > static_cast<std::size_t>(kLimit)) {
+                return fail(paths.templatePath,
+                            std::string(table[i].word) + " first appears after the 32,767th character");
+            }
+            present[i] = position != 0;
+        }
+
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            if (!present[i]) continue;
+            const Placeholder& p = table[i];
+            step = p.role;
+            const bool folder = p.role == PathRole::Html1 || p.role == PathRole::Html2;
+            ComposeResult drawn;
+            const std::optional<std::string> replacement =
+                folder ? ReadRandomFile(p.source, random, &drawn) : ReadRandomLine(p.source, random, &drawn);
+            if (!replacement) return fail(drawn.path, drawn.reason);
+            ReplaceAll(text, p.word, *replacement);
+        }
+        return text;
+    } catch (const std::exception&) {
+        // Out of memory on a huge source: a failed composition like any other.
+        const std::array<const std::string*, 7> byRole{nullptr,        &paths.templatePath, &paths.signaturePath,
+                                                       &paths.quote1, &paths.quote2,       &paths.htmPath1,
+                                                       &paths.htmPath2};
+        return fail(*byRole[static_cast<std::size_t>(step)], "out of memory");
     }
-    return text;
 }
 
-bool ComposeSignature(const ComposePaths& paths, RandomSource& random) {
-    std::optional<std::string> text = ComposeText(paths, random);
-    if (!text) return false;
-    *text += "\r\n";
-    return fs::ReplaceFileAtomically(paths.signaturePath, *text);
+ComposeResult ComposeSignature(const ComposePaths& paths, RandomSource& random) {
+    ComposeResult result;
+    try {
+        std::optional<std::string> text = ComposeText(paths, random, &result);
+        if (!text) return result;
+        *text += "\r\n";
+        if (const fs::Result written = fs::ReplaceFileAtomically(paths.signaturePath, *text); !written) {
+            result.reason = fs::Reason(written);
+            result.path = paths.signaturePath;
+            result.role = PathRole::Signature;
+        }
+    } catch (const std::exception&) {
+        result.role = PathRole::Signature;
+        result.path = paths.signaturePath;
+        result.reason = "out of memory";
+    }
+    return result;
 }
 
 }  // namespace tessaly

@@ -33,16 +33,35 @@ private:
 // precision rounds r * n up to n. n must be at least 1.
 int DrawIndex(float r, int n);
 
+// Which of the six paths a failed composition concerns.
+enum class PathRole { None, Template, Signature, Quote1, Quote2, Html1, Html2 };
+
+// The path's row as the window shows it, for telling the user which one to
+// mend: "quote file 1 (Select Quote1)".
+const char* RowName(PathRole role);
+
+// What one composition came to: success, or which path failed and why.
+struct ComposeResult {
+    PathRole role = PathRole::None;
+    std::string path;    // the file or folder that failed (a folder's drawn file, when that one failed)
+    std::string reason;  // why, in words: "not found", "held by another program", "empty file", ...
+    explicit operator bool() const noexcept { return role == PathRole::None; }
+};
+
 // One line drawn from a quote file (without its terminator), or nothing when
-// the file cannot be read, is empty, or has more than 32,767 lines.
-std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random);
+// the file cannot be read, is empty, or has more than 32,767 lines; then
+// `failure`, when given, receives the path and the reason.
+std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random,
+                                          ComposeResult* failure = nullptr);
 
 // The content of one file drawn from `folder`, its lines run together without
 // their terminators, or nothing when the folder lists no file, the file cannot
-// be read or it has more than 32,767 lines. The file's path is the folder text
-// exactly as given, the platform's separator, and the file's name (so a folder
-// text that already ends in a separator gives a doubled one).
-std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random);
+// be read or it has more than 32,767 lines; then `failure`, when given,
+// receives the path and the reason. The file's path is the folder text
+// exactly as given, the platform's separator, and the file's name (so a
+// folder text that already ends in a separator gives a doubled one).
+std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random,
+                                          ComposeResult* failure = nullptr);
 
 // The six paths that one composition works with, as the window's fields hold
 // them at the moment the composition starts.
@@ -56,17 +75,18 @@ struct ComposePaths {
 };
 
 // Reads the template and replaces the placeholders: the signature text
-// without its closing line break, or nothing when a step fails (the same
-// failures as below, but for the signature file, which is not used).
-std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random);
+// without its closing line break, or nothing when a step fails; then
+// `failure`, when given, names the path and the reason. Never throws.
+std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random,
+                                       ComposeResult* failure = nullptr);
 
 // Composes as above and replaces the signature file with the result followed
-// by CR LF. True on success. On failure the
+// by CR LF. On failure the result names the path and the reason, the
 // signature file is left exactly as it was and no file stays open. A template
 // of zero length fails (an editor may be saving it at that moment), and so
 // does a placeholder whose first occurrence, found ignoring letter case, lies
 // beyond the 32,767th byte. The signature is replaced atomically: a mail
-// client reading it sees the old or the new text whole.
-bool ComposeSignature(const ComposePaths& paths, RandomSource& random);
+// client reading it sees the old or the new text whole. Never throws.
+ComposeResult ComposeSignature(const ComposePaths& paths, RandomSource& random);
 
 }  // namespace tessaly

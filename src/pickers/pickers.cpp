@@ -28,19 +28,18 @@ void frmSignature::PickQuoteFile() {
 void frmSignature::PickFile(const std::string& initDir, const char* filter) {
     dlgCommon->SetInitDir(initDir);
     dlgCommon->SetDialogTitle(" Select File ");
+    // No tick may compose while the dialog waits for the user; the label
+    // says so while it lasts.
+    const bool wasRunning = Timer1->Enabled();
     IFileDialog::Result result;
-    if (Timer1->Enabled()) {
-        // No tick may compose while the dialog waits for the user.
-        Timer1->SetEnabled(false);
-        lblStatus->SetCaption("Paused!");
-        dlgCommon->SetFilter(filter);
-        result = dlgCommon->ShowOpen();
-        Timer1->SetEnabled(true);
-        lblStatus->SetCaption("Running!");
-    } else {
+    {
+        const UserWait wait(*this, true);
+        if (wasRunning) lblStatus->SetCaption("Paused!");
         dlgCommon->SetFilter(filter);
         result = dlgCommon->ShowOpen();
     }
+    // A Pause chosen from the tray meanwhile stands.
+    if (wasRunning && Timer1->Enabled()) lblStatus->SetCaption("Running!");
     // The dialog keeps the name of an earlier pick; only a pick made now
     // may replace the field.
     if (result == IFileDialog::Result::Chosen && !dlgCommon->FileName().empty()) {
@@ -49,6 +48,8 @@ void frmSignature::PickFile(const std::string& initDir, const char* filter) {
 }
 
 void frmSignature::PickFolder() {
+    // The timer keeps running, but no tick composes while the browser waits.
+    const UserWait wait(*this, false);
     // A browse that fails keeps the field, like a Cancel; it never falls back
     // on a folder that an earlier browse returned.
     const BrowseResult browsed =

@@ -22,7 +22,7 @@ void frmSignature::SetRunning() {
     mnuPause->SetVisible(true);
     NotifyTray(NotifyIconMessage::Modify);
     window_->Hide();
-    Timer1->SetEnabled(true);
+    SwitchTimer1(true);
 }
 
 void frmSignature::SetPaused() {
@@ -32,7 +32,7 @@ void frmSignature::SetPaused() {
     mnuPause->SetVisible(false);
     NotifyTray(NotifyIconMessage::Modify);
     window_->Hide();
-    Timer1->SetEnabled(false);
+    SwitchTimer1(false);
     lblStatus->SetCaption("Paused!");
 }
 

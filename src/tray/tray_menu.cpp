@@ -32,8 +32,13 @@ void frmSignature::Shell_TaskbarCreated() {
 void frmSignature::mnuDisplay_Click() { window_->Show(); }
 
 void frmSignature::mnuExit_Click() {
-    exitSaveFailed_ = !WriteSettings();
-    if (exitSaveFailed_) ReportSaveFailure();
+    // Settings that could not be read at start-up are not the user's: the
+    // file keeps what it holds.
+    if (!settingsUnread_) {
+        const fs::Result saved = WriteSettings();
+        exitSaveFailed_ = !saved;
+        if (!saved) ReportSaveFailure(saved);
+    }
     NotifyTray(NotifyIconMessage::Delete);
     // The unload may destroy this window object: keep what the last step needs.
     IPlatform& platform = platform_;
@@ -43,8 +48,10 @@ void frmSignature::mnuExit_Click() {
 
 void frmSignature::Form_Unload(int&) {
     // After Exit has already told the user that the save failed, the second
-    // save stays quiet about the same failure.
-    if (!WriteSettings() && !exitSaveFailed_) ReportSaveFailure();
+    // save only logs the same failure.
+    if (!settingsUnread_) {
+        if (const fs::Result saved = WriteSettings(); !saved) ReportSaveFailure(saved, !exitSaveFailed_);
+    }
     NotifyTray(NotifyIconMessage::Delete);
 }
 

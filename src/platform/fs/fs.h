@@ -2,7 +2,8 @@
 // Windows and on POSIX systems. Paths are byte strings in the system's 8-bit
 // (ANSI) code page on Windows and plain bytes elsewhere; nothing here converts
 // text. Each operation opens, uses and closes its file within the call, and
-// none of them throws.
+// none of them throws. Every system call below passes the table of
+// fs_calls.h, so that tests can make any of them fail.
 #pragma once
 
 #include <initializer_list>
@@ -12,29 +13,86 @@
 
 namespace tessaly::fs {
 
-// Reads the whole file into `out`. False when the path is empty, names no
-// regular file, or cannot be opened or read; `out` is then unspecified.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// Why a file operation failed, in the same words on every system.
+enum class Error {
+    None,
+    NotFound,      // no such file or folder
+    AccessDenied,  // the user's rights do not allow it
+    Held,          // another program holds the file open
+    DiskFull,
+    NameTooLong,
+    NotAFolder,    // a part of the path is a file, or a folder was expected
+    IsAFolder,     // a file was expected
+    NotAFile,      // a device, a pipe or another thing that is no plain file
+    ReadOnly,      // the file or its file system is read-only
+    BadName,       // an empty path, or characters the system refuses
+    Exists,
+    Interrupted,   // a signal interrupted the call; it may be made again
+    TooLarge,      // more than the program can hold
+    Io,            // the device reported an error
+    Other,         // see the code
+};
+
+// The outcome of one file operation: nothing, or why it failed. True when it
+// worked, so that `if (!ReadWholeFile(...))` reads as it always has.
+struct Result {
+    Error error = Error::None;
+    int code = 0;  // the system's own number (errno, GetLastError), 0 when none
+    explicit operator bool() const noexcept { return error == Error::None; }
+};
+
+// The reason in words, for the failure log and the user's messages.
+inline std::string Reason(const Result& result) {
+    switch (result.error) {
+        case Error::None: return "no error";
+        case Error::NotFound: return "not found";
+        case Error::AccessDenied: return "access denied";
+        case Error::Held: return "held by another program";
+        case Error::DiskFull: return "disk full";
+        case Error::NameTooLong: return "name too long";
+        case Error::NotAFolder: return "not a folder";
+        case Error::IsAFolder: return "a folder, not a file";
+        case Error::NotAFile: return "not a plain file";
+        case Error::ReadOnly: return "read-only";
+        case Error::BadName: return "not a valid name";
+        case Error::Exists: return "already exists";
+        case Error::Interrupted: return "interrupted";
+        case Error::TooLarge: return "too large";
+        case Error::Io: return "input/output error";
+        case Error::Other: break;
+    }
+    return "system error " + std::to_string(result.code);
+}
+
+// Reads the whole file into `out`. Fails when the path is empty, names no
+// plain file, or cannot be opened or read; `out` is then unspecified.
+Result ReadWholeFile(const std::string& path, std::string& out);
 
 // Lists the names (not paths) of the plain files directly inside `folder`:
 // ordinary, archive and read-only files. Hidden and system files and
 // sub-folders are left out (on POSIX a name that begins with a dot counts as
-// hidden). False when the folder text is empty or the folder cannot be
+// hidden). Fails when the folder text is empty or the folder cannot be
 // listed. The order of the names is unspecified.
-bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names);
+Result ListPlainFiles(const std::string& folder, std::vector<std::string>& names);
 
 // Replaces the file at `path` by `content` so that a concurrent reader sees
 // either the whole old content or the whole new one: the bytes go to a
-// temporary file in the same folder, which is then moved over `path`. A
-// replace that a reader blocks (Windows sharing) is retried for a short while.
-// On failure the old file is untouched and no temporary file is left behind.
-// A read-only file is not replaced; on POSIX the replacement keeps the old
-// file's permission bits and a symbolic link keeps pointing at the file.
-bool ReplaceFileAtomically(const std::string& path, std::string_view content);
+// temporary file in the same folder, which is then moved over `path`. A move
+// that a reader blocks is retried for a short while; when the reader still
+// holds the file, the bytes are written into it in place, as an overwrite
+// would (a reader that shares writing sees them; one that shares nothing
+// keeps the old file). On failure the old file is whole and unchanged and no
+// temporary file is left behind. A read-only file is not replaced; on POSIX
+// the replacement keeps the old file's permission bits and a symbolic link
+// keeps pointing at the file.
+Result ReplaceFileAtomically(const std::string& path, std::string_view content);
 
-// Creates the folder (not its parents) when it does not exist yet. True when
-// the folder exists afterwards.
-bool EnsureFolder(const std::string& folder);
+// Creates the folder (not its parents) when it does not exist yet. Succeeds
+// when the folder exists afterwards.
+Result EnsureFolder(const std::string& folder);
+
+// Waits `ms` milliseconds before a file operation is tried again.
+void Wait(unsigned ms);
 
 // The folder that holds the running program's executable, as the platform
 // reports it, without a trailing separator.

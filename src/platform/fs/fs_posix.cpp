@@ -1,179 +1,192 @@
-#include "platform/fs/fs.h"
-
+// The POSIX side of the file layer: one system call per entry of the table,
+// errno translated into fs::Error.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
+#include <limits>
 #include <memory>
+#include <thread>
+
+#include "platform/fs/fs.h"
+#include "platform/fs/fs_calls.h"
 
 namespace tessaly::fs {
 
 namespace {
 
-// Closes a descriptor on every way out of a function.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports whether the close (and so the last write) worked.
-    bool close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
+using sys::Handle;
 
-private:
-    int fd_;
-};
+Result Failed(int code = errno) {
+    switch (code) {
+        case ENOENT: return {Error::NotFound, code};
+        case EACCES:
+        case EPERM: return {Error::AccessDenied, code};
+        case EBUSY:
+        case ETXTBSY: return {Error::Held, code};
+        case ENOSPC:
+        case EDQUOT: return {Error::DiskFull, code};
+        case ENAMETOOLONG: return {Error::NameTooLong, code};
+        case ENOTDIR: return {Error::NotAFolder, code};
+        case EISDIR: return {Error::IsAFolder, code};
+        case EROFS: return {Error::ReadOnly, code};
+        case EILSEQ: return {Error::BadName, code};
+        case EEXIST: return {Error::Exists, code};
+        case EINTR: return {Error::Interrupted, code};
+        case ENOMEM:
+        case EFBIG:
+        case EOVERFLOW: return {Error::TooLarge, code};
+        case EIO: return {Error::Io, code};
+        default: return {Error::Other, code};
+    }
+}
 
-bool WriteAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return false;
+Result Done(bool ok) { return ok ? Result{} : Failed(); }
+
+int Fd(Handle handle) { return static_cast<int>(handle); }
+
+Result Open(const std::string& path, sys::OpenMode mode, std::uint32_t kept, Handle& handle) {
+    int fd = -1;
+    switch (mode) {
+        case sys::OpenMode::Read: {
+            // Non-blocking, so that a FIFO given by mistake cannot hang us;
+            // anything but a plain file is refused below.
+            fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0) return Failed();
+            struct stat st {};
+            if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+                const Result refused = S_ISDIR(st.st_mode) ? Result{Error::IsAFolder} : Result{Error::NotAFile};
+                ::close(fd);
+                return refused;
+            }
+            break;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
-// A regular file reached through `name`, following symbolic links, as the
-// replacement must land on the file itself and not turn a link into a copy.
-struct ReplaceTarget {
-    std::string path;
-    bool exists = false;
-    mode_t mode = 0666;
-};
-
-bool ResolveTarget(const std::string& path, ReplaceTarget& target) {
-    target.path = path;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) {
-        // A file that does not exist yet is created; anything else (a missing
-        // folder, no permission) surfaces when the temporary file is opened.
-        return errno == ENOENT;
-    }
-    if (S_ISLNK(st.st_mode)) {
-        struct Free {
-            void operator()(char* p) const { std::free(p); }
-        };
-        std::unique_ptr<char, Free> real(::realpath(path.c_str(), nullptr));
-        if (!real || ::stat(real.get(), &st) != 0) return false;
-        target.path = real.get();
-    }
-    // A read-only file stays as it is, as a truncating write would leave it;
-    // without any write bit it counts as read-only even for the superuser.
-    if (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(target.path.c_str(), W_OK) != 0) return false;
-    target.exists = true;
-    target.mode = st.st_mode & 07777;
-    return true;
-}
-
-}  // namespace
-
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    if (path.empty()) return false;
-    // Non-blocking open so that a FIFO given by mistake cannot hang us; it is
-    // refused below like any other file that is not a regular one.
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) return false;
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    // The size is a hint: the file may change while we read it, and whatever
-    // the reads deliver up to the end of the file is taken.
-    out.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t filled = 0;
-    char tail[4096];
-    for (;;) {
-        const bool room = filled < out.size();
-        const ssize_t got = room ? ::read(fd.get(), out.data() + filled, out.size() - filled)
-                                 : ::read(fd.get(), tail, sizeof tail);
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return false;
+        case sys::OpenMode::CreateNew: {
+            const mode_t bits = kept != 0 ? static_cast<mode_t>(kept) : 0666;
+            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, bits);
+            if (fd < 0) return Failed();
+            // The umask may have taken bits away from the old file's mode.
+            if (kept != 0 && ::fchmod(fd, bits) != 0) {
+                const Result failed = Failed();
+                ::close(fd);
+                ::unlink(path.c_str());
+                return failed;
+            }
+            break;
         }
-        if (got == 0) break;
-        if (!room) out.append(tail, static_cast<std::size_t>(got));
-        filled += static_cast<std::size_t>(got);
+        case sys::OpenMode::Overwrite:
+            fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd < 0) return Failed();
+            break;
     }
-    out.resize(filled);
-    return true;
+    handle = fd;
+    return {};
 }
 
-bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names) {
-    names.clear();
-    if (folder.empty()) return false;
+Result Read(Handle handle, char* buffer, std::size_t size, std::size_t& got) {
+    const ssize_t n = ::read(Fd(handle), buffer, std::min<std::size_t>(size, SSIZE_MAX));
+    got = n > 0 ? static_cast<std::size_t>(n) : 0;
+    return Done(n >= 0);
+}
+
+Result Write(Handle handle, const char* bytes, std::size_t size, std::size_t& put) {
+    const ssize_t n = ::write(Fd(handle), bytes, std::min<std::size_t>(size, SSIZE_MAX));
+    put = n > 0 ? static_cast<std::size_t>(n) : 0;
+    return Done(n >= 0);
+}
+
+Result Size(Handle handle, std::uint64_t& bytes) {
+    struct stat st {};
+    if (::fstat(Fd(handle), &st) != 0) return Failed();
+    bytes = static_cast<std::uint64_t>(st.st_size);
+    return {};
+}
+
+Result Resize(Handle handle, std::uint64_t size) {
+    if (size > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return {Error::TooLarge};
+    return Done(::ftruncate(Fd(handle), static_cast<off_t>(size)) == 0);
+}
+
+Result Flush(Handle handle) { return Done(::fsync(Fd(handle)) == 0); }
+
+Result Close(Handle handle) { return Done(::close(Fd(handle)) == 0); }
+
+Result Rename(const std::string& from, const std::string& to) { return Done(::rename(from.c_str(), to.c_str()) == 0); }
+
+Result Remove(const std::string& path) { return Done(::unlink(path.c_str()) == 0); }
+
+Result MakeFolder(const std::string& path) { return Done(::mkdir(path.c_str(), 0777) == 0); }
+
+Result List(const std::string& folder, std::vector<sys::Entry>& entries) {
     struct CloseDir {
         void operator()(DIR* d) const { ::closedir(d); }
     };
     std::unique_ptr<DIR, CloseDir> dir(::opendir(folder.c_str()));
-    if (!dir) return false;
+    if (!dir) return Failed();
     const std::string prefix = folder + '/';
     for (;;) {
         errno = 0;  // readdir tells the end from an error only through errno
         const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr) return errno == 0;
+        if (entry == nullptr) return errno == 0 ? Result{} : Failed();
         const std::string_view name = entry->d_name;
-        if (name.empty() || name.front() == '.') continue;  // hidden, and "." / ".."
+        if (name.empty() || name == "." || name == "..") continue;
         bool regular = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            // A dangling link is no file, and no failure of the listing.
             struct stat st {};
             regular = ::stat((prefix + entry->d_name).c_str(), &st) == 0 && S_ISREG(st.st_mode);
         }
-        if (regular) names.emplace_back(name);
+        entries.push_back({std::string(name), regular && name.front() != '.'});
     }
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
-    if (path.empty()) return false;
-    ReplaceTarget target;
-    if (!ResolveTarget(path, target)) return false;
-
-    // The temporary file lies beside the target (a rename is atomic only
-    // within one file system). Its name is short, so that it fits wherever the
-    // target's does, and begins with a dot, so that no folder listing of ours
-    // ever offers it as a fragment.
-    const std::size_t slash = target.path.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.path.substr(0, slash + 1);
-    static std::atomic<unsigned> counter{0};
-
-    std::string temp;
-    int raw = -1;
-    for (int attempt = 0; attempt < 100 && raw < 0; ++attempt) {
-        temp = folder + ".tessaly-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, target.mode);
-        if (raw < 0 && errno != EEXIST) return false;
-    }
-    if (raw < 0) return false;
-    Descriptor fd(raw);
-
-    // The umask may have taken bits away from the existing file's mode.
-    const bool written = (!target.exists || ::fchmod(fd.get(), target.mode) == 0) &&
-                         WriteAll(fd.get(), content) && ::fsync(fd.get()) == 0;
-    if (fd.close() && written && ::rename(temp.c_str(), target.path.c_str()) == 0) return true;
-    ::unlink(temp.c_str());
-    return false;
-}
-
-bool EnsureFolder(const std::string& folder) {
-    if (folder.empty()) return false;
-    if (::mkdir(folder.c_str(), 0777) == 0) return true;
+// A symbolic link is followed to the file it names, as a replacement must
+// land on the file itself and not turn the link into a copy.
+Result Attributes(const std::string& path, sys::Attributes& out) {
+    out = {};
+    out.target = path;
     struct stat st {};
-    return errno == EEXIST && ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? Result{} : Failed();
+    if (S_ISLNK(st.st_mode)) {
+        struct Free {
+            void operator()(char* p) const { std::free(p); }
+        };
+        const std::unique_ptr<char, Free> real(::realpath(path.c_str(), nullptr));
+        if (!real || ::stat(real.get(), &st) != 0) return Failed();
+        out.target = real.get();
+    }
+    out.exists = true;
+    out.folder = S_ISDIR(st.st_mode);
+    out.plainFile = S_ISREG(st.st_mode);
+    // Without any write bit a file counts as read-only even for the superuser.
+    out.readOnly = (out.plainFile && (st.st_mode & 0222) == 0) || ::access(out.target.c_str(), W_OK) != 0;
+    out.kept = static_cast<std::uint32_t>(st.st_mode & 07777);
+    return {};
 }
+
+void Wait(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+constexpr sys::Calls kPosixCalls{Open,   Read, Write,      Size, Resize,     Flush, Close,
+                                 Rename, Remove, MakeFolder, List, Attributes, Wait};
+
+}  // namespace
+
+namespace sys {
+
+const Calls& PlatformCalls() { return kPosixCalls; }
+
+std::string TemporaryName(const std::string& folderPrefix, unsigned serial) {
+    // A leading dot keeps it out of every listing of ours.
+    return folderPrefix + ".tessaly-" + std::to_string(::getpid()) + "-" + std::to_string(serial) + ".tmp";
+}
+
+}  // namespace sys
 
 std::string ExecutableFolder() {
     std::string buffer(PATH_MAX, '\0');
@@ -196,7 +209,10 @@ std::string UserConfigFolder() {
     return {};
 }
 
-bool IsWritableFolder(const std::string& folder) { return !folder.empty() && ::access(folder.c_str(), W_OK) == 0; }
+bool IsWritableFolder(const std::string& folder) {
+    sys::Attributes seen;
+    return !folder.empty() && sys::SystemCalls().attributes(folder, seen) && seen.folder && !seen.readOnly;
+}
 
 char PathSeparator() { return '/'; }
 

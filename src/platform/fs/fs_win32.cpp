@@ -1,186 +1,211 @@
-// Paths are handed to the ANSI ("A") functions as they are: the bytes are in
-// the system's code page, which is what the user typed and what the settings
-// file holds, so nothing here converts them.
-#include "platform/fs/fs.h"
-
+// The Windows side of the file layer: the entries of the table, the system's
+// error numbers translated into fs::Error. Paths are handed to the ANSI ("A")
+// functions as they are: the bytes are in the system's code page, which is
+// what the user typed and what the settings file holds, so nothing here
+// converts them.
 #include <windows.h>
 
-#include <atomic>
+#include <algorithm>
+
+#include "platform/fs/fs.h"
+#include "platform/fs/fs_calls.h"
 
 namespace tessaly::fs {
 
 namespace {
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (valid()) ::CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    bool close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return ::CloseHandle(handle) != 0;
-    }
+using sys::Handle;
 
-private:
-    HANDLE handle_;
-};
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const DWORD chunk = bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
-        DWORD written = 0;
-        if (!::WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-        bytes.remove_prefix(written);
+Result Failed(DWORD code = ::GetLastError()) {
+    const int number = static_cast<int>(code);
+    switch (code) {
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_DRIVE:
+        case ERROR_BAD_NETPATH:
+        case ERROR_BAD_NET_NAME: return {Error::NotFound, number};
+        case ERROR_ACCESS_DENIED: return {Error::AccessDenied, number};
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_USER_MAPPED_FILE: return {Error::Held, number};
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: return {Error::DiskFull, number};
+        case ERROR_FILENAME_EXCED_RANGE:
+        case ERROR_BUFFER_OVERFLOW: return {Error::NameTooLong, number};
+        case ERROR_DIRECTORY: return {Error::NotAFolder, number};
+        case ERROR_WRITE_PROTECT: return {Error::ReadOnly, number};
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME: return {Error::BadName, number};
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: return {Error::Exists, number};
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: return {Error::TooLarge, number};
+        case ERROR_CRC:
+        case ERROR_READ_FAULT:
+        case ERROR_WRITE_FAULT:
+        case ERROR_GEN_FAILURE:
+        case ERROR_IO_DEVICE: return {Error::Io, number};
+        default: return {Error::Other, number};
     }
-    return true;
 }
 
-// A mail client that reads the signature may hold it open, which blocks the
-// move for as long as it reads. Such a reader is quick, so a few short waits
-// usually see it gone; the total stays far below a second so that the window
-// never appears to hang.
-constexpr int kMoveAttempts = 8;
-constexpr DWORD kMoveWaitMs = 25;
+Result Done(BOOL ok) { return ok ? Result{} : Failed(); }
 
-bool IsTransientMoveError(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED || error == ERROR_LOCK_VIOLATION;
-}
+HANDLE Native(Handle handle) { return reinterpret_cast<HANDLE>(handle); }
 
-// Whether every handle open on `path` shares delete, so that the file may be
-// renamed or removed under its readers.
-bool ReadersShareDelete(const std::string& path) {
-    const HANDLE probe = ::CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(probe);
-    return true;
-}
+// Bytes per call: a DWORD counts them.
+DWORD Chunk(std::size_t size) { return static_cast<DWORD>(std::min<std::size_t>(size, 0x40000000u)); }
 
-// Moves `temp` over `path`. A plain move is atomic but refuses a target that
-// is open at all; for readers that share delete ReplaceFile takes over, and
-// they keep reading the old content while the new one takes the name.
-bool MoveIntoPlace(const std::string& temp, const std::string& path) {
-    for (int attempt = 0; attempt < kMoveAttempts; ++attempt) {
-        if (attempt > 0) ::Sleep(kMoveWaitMs);
-        if (::MoveFileExA(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            return true;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+Result Open(const std::string& path, sys::OpenMode mode, std::uint32_t kept, Handle& handle) {
+    HANDLE file = INVALID_HANDLE_VALUE;
+    switch (mode) {
+        case sys::OpenMode::Read:
+            // Sharing everything lets the user's editor save the file while we read.
+            file = ::CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                 nullptr);
+            break;
+        case sys::OpenMode::CreateNew:
+            file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+            break;
+        case sys::OpenMode::Overwrite:
+            file = ::CreateFileA(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+            break;
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        // A folder opened as a file reads as "access denied"; say what it is.
+        const DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return {Error::IsAFolder, static_cast<int>(error)};
         }
-        if (!IsTransientMoveError(::GetLastError())) return false;
-        // ReplaceFile is only tried when it can succeed: where it fails on a
-        // reader, some systems leave a stray file of their own in the folder.
-        if (ReadersShareDelete(path) &&
-            ::ReplaceFileA(path.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-            return true;
-        }
+        return Failed(error);
     }
-    return false;
+    if (mode == sys::OpenMode::Read && ::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        return {Error::NotAFile};
+    }
+    handle = reinterpret_cast<Handle>(file);
+    return {};
 }
 
-}  // namespace
+Result Read(Handle handle, char* buffer, std::size_t size, std::size_t& got) {
+    DWORD n = 0;
+    const BOOL ok = ::ReadFile(Native(handle), buffer, Chunk(size), &n, nullptr);
+    got = n;
+    return Done(ok);
+}
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    if (path.empty()) return false;
-    // Sharing everything lets the user's editor save the file while we read.
-    Handle file(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+Result Write(Handle handle, const char* bytes, std::size_t size, std::size_t& put) {
+    DWORD n = 0;
+    const BOOL ok = ::WriteFile(Native(handle), bytes, Chunk(size), &n, nullptr);
+    put = n;
+    return Done(ok);
+}
+
+Result Size(Handle handle, std::uint64_t& bytes) {
     LARGE_INTEGER size{};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
-    // The size is a hint: the file may change while we read it, and whatever
-    // the reads deliver up to the end of the file is taken.
-    out.resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t filled = 0;
-    char tail[4096];
-    for (;;) {
-        const std::size_t room = out.size() - filled;
-        const DWORD ask = room == 0 ? sizeof tail : room > 0x40000000u ? 0x40000000u : static_cast<DWORD>(room);
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), room == 0 ? tail : out.data() + filled, ask, &got, nullptr)) return false;
-        if (got == 0) break;
-        if (room == 0) out.append(tail, got);
-        filled += got;
-    }
-    out.resize(filled);
-    return true;
+    if (!::GetFileSizeEx(Native(handle), &size)) return Failed();
+    bytes = static_cast<std::uint64_t>(size.QuadPart);
+    return {};
 }
 
-bool ListPlainFiles(const std::string& folder, std::vector<std::string>& names) {
-    names.clear();
-    if (folder.empty()) return false;
+Result Resize(Handle handle, std::uint64_t size) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
+    return Done(::SetFileInformationByHandle(Native(handle), FileEndOfFileInfo, &end, sizeof end));
+}
+
+Result Flush(Handle handle) { return Done(::FlushFileBuffers(Native(handle))); }
+
+Result Close(Handle handle) { return Done(::CloseHandle(Native(handle))); }
+
+// A plain move is atomic but refuses a target that is open at all. For
+// readers that share delete ReplaceFile takes over, and they keep reading the
+// old content while the new one takes the name; a reader that does not share
+// delete holds the file.
+Result Rename(const std::string& from, const std::string& to) {
+    if (::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
+    const DWORD error = ::GetLastError();
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION) {
+        return Failed(error);
+    }
+    // ReplaceFile is only tried when it can succeed: where it fails on a
+    // reader, some systems leave a stray file of their own in the folder.
+    const HANDLE probe =
+        ::CreateFileA(to.c_str(), DELETE, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe == INVALID_HANDLE_VALUE) {
+        const DWORD refused = ::GetLastError();
+        return refused == ERROR_SHARING_VIOLATION ? Failed(refused) : Failed(error);
+    }
+    ::CloseHandle(probe);
+    return Done(::ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
+}
+
+Result Remove(const std::string& path) { return Done(::DeleteFileA(path.c_str())); }
+
+Result MakeFolder(const std::string& path) { return Done(::CreateDirectoryA(path.c_str(), nullptr)); }
+
+Result List(const std::string& folder, std::vector<sys::Entry>& entries) {
     std::string pattern = folder;
-    if (!IsSeparator(pattern.back())) pattern += '\\';
+    if (pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
     pattern += '*';
     WIN32_FIND_DATAA found{};
     const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         // An existing folder with no entries at all (a drive's empty root).
-        return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND ? Result{} : Failed(error);
     }
     constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if ((found.dwFileAttributes & kLeftOut) == 0) names.emplace_back(found.cFileName);
+        entries.push_back({found.cFileName, (found.dwFileAttributes & kLeftOut) == 0});
     } while (::FindNextFileA(search, &found));
     const DWORD error = ::GetLastError();
     ::FindClose(search);
-    return error == ERROR_NO_MORE_FILES;
+    return error == ERROR_NO_MORE_FILES ? Result{} : Failed(error);
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view content) {
-    if (path.empty() || IsSeparator(path.back())) return false;
-    const DWORD existing = ::GetFileAttributesA(path.c_str());
-    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-    if (existing != INVALID_FILE_ATTRIBUTES) {
-        // A read-only file stays as it is, as a truncating write would leave it.
-        if (existing & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return false;
-        // The replacement carries the old file's visible attributes.
-        const DWORD kept = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        if (kept != 0) attributes = kept;
-    } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-        return false;  // a missing folder, a bad name, no access
+Result Attributes(const std::string& path, sys::Attributes& out) {
+    out = {};
+    out.target = path;
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Result{} : Failed(error);
     }
-
-    // Beside the target, since a move is atomic only within one volume, and
-    // with a short name, so that it fits within the path length wherever the
-    // target's name does.
-    const std::size_t cut = path.find_last_of("\\/:");
-    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    static std::atomic<unsigned> counter{0};
-
-    std::string temp;
-    HANDLE raw = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && raw == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = folder + "~tsy" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(counter.fetch_add(1)) +
-               ".tmp";
-        raw = ::CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-        if (raw == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS &&
-            ::GetLastError() != ERROR_ALREADY_EXISTS) {
-            return false;
-        }
-    }
-    if (raw == INVALID_HANDLE_VALUE) return false;
-    Handle file(raw);
-    const bool written = WriteAll(file.get(), content) && ::FlushFileBuffers(file.get());
-    if (file.close() && written && MoveIntoPlace(temp, path)) return true;
-    ::DeleteFileA(temp.c_str());
-    return false;
+    out.exists = true;
+    out.folder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    out.plainFile = (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    out.readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    // The replacement carries the old file's visible attributes.
+    out.kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    return {};
 }
 
-bool EnsureFolder(const std::string& folder) {
-    if (folder.empty()) return false;
-    if (::CreateDirectoryA(folder.c_str(), nullptr)) return true;
-    const DWORD attributes = ::GetFileAttributesA(folder.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+void Wait(unsigned ms) { ::Sleep(ms); }
+
+constexpr sys::Calls kWin32Calls{Open,   Read, Write,      Size, Resize,     Flush, Close,
+                                 Rename, Remove, MakeFolder, List, Attributes, Wait};
+
+}  // namespace
+
+namespace sys {
+
+const Calls& PlatformCalls() { return kWin32Calls; }
+
+std::string TemporaryName(const std::string& folderPrefix, unsigned serial) {
+    // Short, so that it fits within the path length wherever the target's
+    // name does.
+    return folderPrefix + "~tsy" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(serial) + ".tmp";
 }
+
+}  // namespace sys
 
 std::string ExecutableFolder() {
     std::string buffer(MAX_PATH, '\0');

@@ -1,0 +1,304 @@
+// Faults injected through the file layer's table of system calls, on the
+// headless window: every call failing in turn, short writes, interrupted
+// calls, and files that other programs hold. Checked is what the user and
+// the files show.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <string_view>
+#include <type_traits>
+
+#include "app/failure_log.h"
+#include "app/settings_file.h"
+#include "compose/compose.h"
+#include "headless/headless_platform.h"
+#include "platform/fs/fs_calls.h"
+
+namespace tessaly {
+namespace {
+
+namespace stdfs = std::filesystem;
+namespace sys = fs::sys;
+
+// What the injected calls do; the table takes plain functions only.
+fs::Error gError = fs::Error::Io;
+std::string gOnly;  // only calls naming a path that contains this fail ("": every call)
+int gCalls = 0, gFailFrom = 1, gFailTo = INT_MAX, gWrites = 0;
+bool gAlternate = false;  // every other call fails instead
+unsigned gWaited = 0;
+
+bool Due(std::string_view paths) {
+    if (paths.find(gOnly) == std::string_view::npos) return false;
+    ++gCalls;
+    return gAlternate ? gCalls % 2 == 1 : gCalls >= gFailFrom && gCalls <= gFailTo;
+}
+template <class T>
+std::string Paths(const T& value) {
+    if constexpr (std::is_same_v<T, std::string>) return value;
+    return {};
+}
+const sys::Calls& Real() { return sys::PlatformCalls(); }
+
+// An entry that fails when due and otherwise passes the call on.
+#define BREAK(entry)                                                                        \
+    [](sys::Calls& c) {                                                                     \
+        c.entry = [](auto... a) {                                                           \
+            return Due((Paths(a) + ... + "")) ? fs::Result{gError, 1} : Real().entry(a...); \
+        };                                                                                  \
+    }
+const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
+    {"open", BREAK(open)},       {"read", BREAK(read)},       {"write", BREAK(write)},
+    {"size", BREAK(size)},       {"resize", BREAK(resize)},   {"flush", BREAK(flush)},     {"rename", BREAK(rename)},
+    {"remove", BREAK(remove)},   {"makeFolder", BREAK(makeFolder)}, {"list", BREAK(list)},
+    {"attributes", BREAK(attributes)},
+    {"close", [](sys::Calls& c) {  // a failing close has still released the handle
+         c.close = [](sys::Handle h) { return Real().close(h) && !Due("") ? fs::Result{} : fs::Result{gError, 1}; };
+     }},
+};
+
+// Breaks the entry of that name in the table in use.
+void Break(std::string_view name) {
+    for (const auto& [entry, breakIt] : kBreaks) {
+        if (entry == name) breakIt(sys::SystemCalls());
+    }
+}
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+class Faults : public ::testing::Test {
+protected:
+    void SetUp() override {
+        stdfs::remove_all(dir);
+        stdfs::create_directories(dir / "html");
+        stdfs::create_directories(dir / "data");
+        Write(P("template.htm"), "Hi quote1 htmPath1");
+        Write(quote, "First\r\n");
+        Write(P("html/a.htm"), "<b>x</b>\r\n");
+        Restore();
+    }
+    void TearDown() override {
+        form.reset();
+        sys::SystemCalls() = Real();
+        stdfs::remove_all(dir);
+    }
+    // The platform's calls, but waits only count (the tests never sleep).
+    void Restore() {
+        sys::SystemCalls() = Real();
+        sys::SystemCalls().wait = [](unsigned ms) { gWaited += ms; };
+        gError = fs::Error::Io, gOnly.clear(), gCalls = gWrites = gWaited = 0, gFailFrom = 1, gFailTo = INT_MAX, gAlternate = false;
+    }
+    std::string P(const std::string& name) const { return (dir / name).make_preferred().string(); }
+    SettingsValues Values(std::int16_t flag) const {
+        return {{P("template.htm"), signature, quote, quote, P("html"), P("html")}, flag};
+    }
+    // The program starts from stored settings with a line no save writes.
+    void Start(std::int16_t flag) {
+        form.reset();
+        Write(settings, FormatSettings(Values(flag)) + "by the test\r\n");
+        platform = std::make_unique<headless::HeadlessPlatform>(dir.string());
+        form = CreateMainForm(*platform, random);
+        platform->Attach(*form);
+        platform->StartProgram();
+    }
+    void Click(ControlId id) { form->Click(id); }
+    std::size_t Boxes() const { return platform->messageBoxes.size(); }
+    int Temporaries() const {
+        int found = 0;
+        for (const auto& entry : stdfs::recursive_directory_iterator(dir)) found += entry.path().extension() == ".tmp";
+        return found;
+    }
+    std::string LastLogLine() const {
+        const std::string log = Read(P("data/tessaly.log"));
+        return log.substr(log.rfind('\n', log.size() - 3) + 1);
+    }
+
+    stdfs::path dir = stdfs::temp_directory_path() /
+                      ("tessaly-faults-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::string quote = P("q1.txt"), signature = P("sig.htm"), settings = P("data/data.sfc");
+    const std::string composed = "Hi First <b>x</b>\r\n", previous = "previous\r\n";
+    struct : RandomSource {
+        float ReseedAndDraw() override { return 0.0f; }
+    } random;
+    std::unique_ptr<headless::HeadlessPlatform> platform;
+    std::unique_ptr<IFormEvents> form;
+};
+
+TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
+    auto variants = kBreaks;
+    // Short writes and interrupted calls must not fail at all.
+    variants.push_back({"short writes", [](sys::Calls& c) {
+                            c.write = [](sys::Handle h, const char* b, std::size_t n, std::size_t& put) {
+                                return Real().write(h, b, std::min<std::size_t>(n, 3), put);
+                            };
+                        }});
+    variants.push_back({"interrupted", [](sys::Calls& c) {
+                            gError = fs::Error::Interrupted, gAlternate = true;
+                            for (const auto& broken : kBreaks) broken.second(c);
+                        }});
+    for (const auto& [name, breakIt] : variants) {
+        SCOPED_TRACE(name);
+        Start(1);
+        Write(signature, previous);
+        const std::string stored = Read(settings);
+        breakIt(sys::SystemCalls());
+        // Reading and listing give all there is, or the failure as it came.
+        std::string bytes;
+        std::vector<std::string> names;
+        const fs::Result read = fs::ReadWholeFile(quote, bytes), listed = fs::ListPlainFiles(P("html"), names);
+        EXPECT_TRUE(read ? bytes == "First\r\n" : read.error == gError);
+        EXPECT_TRUE(listed ? names == std::vector<std::string>{"a.htm"} : listed.error == gError);
+        platform->Advance(3000);  // a tick composes
+        const bool composes = platform->TimerOn(ControlId::Timer1);
+        EXPECT_EQ(Read(signature), composes ? composed : previous);
+        EXPECT_EQ(Boxes(), composes ? 0u : 1u);
+        Click(ControlId::cmdQF1);  // Cancel in the dialog, then a save
+        const bool saved = Read(settings) != stored;
+        EXPECT_EQ(Read(settings), saved ? FormatSettings(Values(composes)) : stored);
+        EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
+        // Which calls a composition and a save cannot do without.
+        EXPECT_EQ(composes, std::string("|size|resize|remove|makeFolder|short writes|interrupted|").find("|" + name + "|") !=
+                                std::string::npos);
+        EXPECT_EQ(saved, std::string("|read|size|resize|remove|list|short writes|interrupted|").find("|" + name + "|") !=
+                             std::string::npos);
+        Restore();
+        EXPECT_EQ(Temporaries(), 0);
+        Click(ControlId::cmdCreateS);  // the program carries on
+        EXPECT_EQ(Read(signature), composed);
+    }
+}
+
+TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
+    gOnly = "data.sfc", gError = fs::Error::Held;
+    Break("open");
+    Start(1);
+    const std::string stored = Read(settings);
+    EXPECT_EQ(gWaited, kSettingsPatienceMs);  // tried again for two seconds, then given up
+    ASSERT_EQ(Boxes(), 1u);
+    EXPECT_EQ(platform->messageBoxes[0].title, "Tessaly Error");
+    EXPECT_NE(platform->messageBoxes[0].text.find(settings + " (held by another program)"), std::string::npos);
+    EXPECT_EQ(platform->Text(ControlId::txtTemplate), "");
+    EXPECT_EQ(platform->CheckValue(), 0);
+    EXPECT_FALSE(platform->TimerOn(ControlId::Timer1));
+    EXPECT_NE(LastLogLine().find("| reading the settings | " + settings + " | held by another program"),
+              std::string::npos);
+    Restore();  // the holder lets go; Exit leaves the file as it is
+    Click(ControlId::mnuExit);
+    EXPECT_TRUE(platform->ended);
+    EXPECT_EQ(Read(settings), stored);
+
+    // A save the user asks for stores what the window shows.
+    gOnly = "data.sfc", gError = fs::Error::Held;
+    Break("open");
+    Start(1);
+    Restore();
+    platform->Type(ControlId::txtTemplate, "chosen.htm");
+    Click(ControlId::cmdQF1);
+    EXPECT_EQ(Read(settings), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
+    platform->Type(ControlId::txtQF1, "typed.txt");  // from now on Exit saves as ever
+    Click(ControlId::mnuExit);
+    EXPECT_EQ(Read(settings), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
+
+    // A holder that lets go within the wait goes unnoticed.
+    gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = 3;
+    Break("open");
+    Start(1);
+    EXPECT_EQ(gWaited, 3 * kSettingsRetryMs);
+    EXPECT_EQ(Boxes(), 0u);
+    EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
+}
+
+TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
+    Start(1);
+    stdfs::remove(signature);
+    gOnly = "data.sfc", gError = fs::Error::DiskFull;  // no save can succeed
+    Break("rename");
+    bool timerOff = false;
+    int boxesUp = 0;
+    platform->whileModal = [&](const std::string& what) {
+        if (!what.starts_with("MsgBox") || ++boxesUp > 1) return;
+        timerOff = !platform->TimerOn(ControlId::Timer1);
+        platform->Advance(60000);  // the user takes a minute
+        Click(ControlId::mnuRefresh);  // another failing save, and a composition asked for
+    };
+    Click(ControlId::cmdQF1);
+    EXPECT_EQ(Boxes(), 1u);
+    EXPECT_TRUE(timerOff);
+    EXPECT_FALSE(stdfs::exists(signature));
+    EXPECT_NE(LastLogLine().find("| saving the settings | " + settings + " | disk full"), std::string::npos);
+    EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
+    EXPECT_EQ(platform->Status(), "Running!");
+    platform->whileModal = nullptr;
+    platform->Advance(3000);
+    EXPECT_EQ(Read(signature), composed);
+
+    // A Pause chosen while a dialog waits stands when it closes.
+    platform->whileModal = [&](const std::string& what) {
+        if (what == "dlgCommon.ShowOpen") Click(ControlId::cmdStop);
+    };
+    Click(ControlId::cmdTemplate);
+    EXPECT_FALSE(platform->TimerOn(ControlId::Timer1));
+    EXPECT_EQ(platform->Status(), "Paused!");
+}
+
+TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
+    Start(1);
+    Write(signature, previous);
+    gOnly = "sig.htm", gError = fs::Error::Held;  // the reader shares writing, not deleting
+    Break("rename");
+    platform->Advance(3000);
+    EXPECT_EQ(Read(signature), composed);
+    EXPECT_EQ(Boxes(), 0u);
+    EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
+
+    Write(signature, previous);
+    Break("open");  // now it shares nothing
+    platform->Advance(3000);
+    EXPECT_EQ(Boxes(), 1u);
+    EXPECT_EQ(Temporaries(), 0);
+    EXPECT_NE(LastLogLine().find("| signature file (Select Signature): " + signature + " | held by another program"),
+              std::string::npos);
+    Restore();
+    EXPECT_EQ(Read(signature), previous);
+
+    // A write in place that fails half-way puts the old bytes back.
+    gError = fs::Error::Held;
+    Break("rename");
+    sys::SystemCalls().write = [](sys::Handle h, const char* b, std::size_t n, std::size_t& put) {
+        if (++gWrites != 2) return Real().write(h, b, n, put);
+        Real().write(h, b, std::min<std::size_t>(n, 4), put);  // the disk fills up half-way
+        return fs::Result{fs::Error::DiskFull};
+    };
+    EXPECT_EQ(fs::ReplaceFileAtomically(signature, "a longer signature\r\n").error, fs::Error::DiskFull);
+    EXPECT_EQ(Read(signature), previous);
+    EXPECT_TRUE(fs::ReplaceFileAtomically(signature, "short\r\n"));
+    EXPECT_EQ(Read(signature), "short\r\n");
+    EXPECT_EQ(Temporaries(), 0);
+}
+
+TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
+    std::string old;
+    while (old.size() < kFailureLogLimit) old += "an old line\r\n";
+    Write(P("data/tessaly.log"), old);
+    stdfs::remove(quote);
+    Start(1);
+    const std::string log = Read(P("data/tessaly.log"));
+    EXPECT_LE(log.size(), kFailureLogLimit);
+    EXPECT_TRUE(log.starts_with("an old line\r\n"));
+    const std::string line = LastLogLine();
+    EXPECT_TRUE(std::regex_match(line.substr(0, 22), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )")));
+    EXPECT_EQ(line.substr(22), "composing the signature | quote file 1 (Select Quote1): " + quote + " | not found\r\n");
+    EXPECT_EQ(Boxes(), 1u);
+}
+
+}  // namespace
+}  // namespace tessaly
