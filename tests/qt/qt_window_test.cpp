@@ -111,7 +111,26 @@ protected:
         });
     }
 
+    // Answers the next file dialog: the file named, or Cancel when empty;
+    // keeps its title, folder, filters and the status label meanwhile.
+    void Pick(const QString& file) {
+        Answer([this, file](QWidget* dialog) {
+            auto* files = qobject_cast<QFileDialog*>(dialog);
+            ASSERT_NE(files, nullptr);
+            seen_ = QStringList({files->windowTitle(), files->directory().absolutePath()}) + files->nameFilters();
+            seen_ << Status();
+            if (file.isEmpty()) return files->reject();
+            files->selectFile(file);
+            static_cast<QDialog*>(files)->accept();
+            if (files->isVisible()) {
+                ADD_FAILURE() << "the dialog refused " << file.toStdString();
+                files->reject();
+            }
+        });
+    }
+
     stdfs::path app_;
+    QStringList seen_;
     Opener opener_;
     FirstDraw random_;
     std::unique_ptr<QtPlatform> platform_;
@@ -174,30 +193,25 @@ TEST_F(QtWindow, FailedCompositionTellsTheUserAndPauses) {
     EXPECT_FALSE(stdfs::exists(app_ / "signature.txt"));
 }
 
-TEST_F(QtWindow, CancelledPickerKeepsTheFieldAndRewritesTheSettingsByteForByte) {
+TEST_F(QtWindow, FilePickersShowTheirFolderAndFilterAndSaveWhatever) {
     // A path that is no valid UTF-8 survives the window untouched.
     const std::string settings = Settings(1, Path("template.txt"), Path("caf\xE9.txt"));
     Start(settings);
     stdfs::remove(app_ / "data" / "data.sfc");
-    QString title, folder, statusMeanwhile;
-    QStringList filters;
-    Answer([&](QWidget* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        ASSERT_NE(files, nullptr);
-        title = files->windowTitle();
-        folder = files->directory().absolutePath();
-        filters = files->nameFilters();
-        statusMeanwhile = Status();
-        files->reject();
-    });
+    Pick("");  // Cancel
     Click("cmdQF1");
-    EXPECT_EQ(title, " Select File ");
-    EXPECT_EQ(folder, QString::fromStdString(Path("quotes")));
-    EXPECT_EQ(filters, QStringList({"Text Files (*.txt) (*.txt)"}));
-    EXPECT_EQ(statusMeanwhile, "Paused!");
+    EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(Path("quotes")),
+                                  "Text Files (*.txt) (*.txt)", "Paused!"}));
     EXPECT_EQ(Status(), "Running!");
     EXPECT_EQ(Find<QLineEdit>("txtQF1")->text().toStdString(), Path("quotes/q.txt"));
     EXPECT_EQ(Bytes(app_ / "data" / "data.sfc"), settings);
+
+    Pick(QString::fromStdString(Path("new.htm")));  // a signature that does not exist yet
+    Click("cmdSignature");
+    EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(app_.string()),
+                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", "Paused!"}));
+    EXPECT_EQ(Find<QLineEdit>("txtSignature")->text().toStdString(), Path("new.htm"));
+    EXPECT_NE(Bytes(app_ / "data" / "data.sfc").find(Path("new.htm")), std::string::npos);
 }
 
 TEST_F(QtWindow, HelpAndViewingOpenWithTheDesktop) {
