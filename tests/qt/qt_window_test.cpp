@@ -112,20 +112,25 @@ protected:
     }
 
     // Answers the next file dialog: the file named, or Cancel when empty;
-    // keeps its title, folder, filters and the status label meanwhile.
-    void Pick(const QString& file) {
-        Answer([this, file](QWidget* dialog) {
+    // keeps its title, folder, filters and the status label meanwhile. The
+    // dialog lists its folder in the background and may drop a name given
+    // before that is done: the name is given again, for up to a second.
+    void Pick(const QString& file, int tries = 100) {
+        Answer([this, file, tries](QWidget* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
             ASSERT_NE(files, nullptr);
             seen_ = QStringList({files->windowTitle(), files->directory().absolutePath()}) + files->nameFilters();
             seen_ << Status();
             if (file.isEmpty()) return files->reject();
-            files->selectFile(file);
+            auto* name = files->findChild<QLineEdit*>("fileNameEdit");
+            ASSERT_NE(name, nullptr);
+            name->setFocus();
+            name->setText(file);
             static_cast<QDialog*>(files)->accept();
-            if (files->isVisible()) {
-                ADD_FAILURE() << "the dialog refused " << file.toStdString();
-                files->reject();
-            }
+            if (!files->isVisible()) return;
+            if (tries > 0) return Pick(file, tries - 1);
+            ADD_FAILURE() << "the dialog refused " << file.toStdString();
+            files->reject();
         });
     }
 
@@ -235,6 +240,20 @@ TEST_F(QtWindow, HelpAndViewingOpenWithTheDesktop) {
     ASSERT_EQ(opener_.opened.size(), 2);
     EXPECT_EQ(opener_.opened[0], QUrl::fromLocalFile(QString::fromStdString(Path("template.txt"))).toString());
     EXPECT_TRUE(opener_.opened[1].startsWith("https://"));
+}
+
+// Installed read-only under /usr/bin, the program reads /usr/share/tessaly
+// and keeps its settings, and its first signature, in the user's folder.
+TEST(QtLocations, InstalledCopiesWriteOnlyToTheUsersFolder) {
+    const auto installed = tessaly::qt::LocateProgram("/usr/bin", false, "/home/u/.config");
+    EXPECT_EQ(installed.appPath, "/usr/share/tessaly");
+    EXPECT_EQ(installed.settingsPath, "/home/u/.config/tessaly/data.sfc");
+    const auto first = tessaly::qt::FirstRunSettings(installed).paths;
+    EXPECT_EQ(first[0], "/usr/share/tessaly/samples/template.htm");
+    EXPECT_EQ(first[1], "/home/u/.config/tessaly/signature.htm");
+    const auto unpacked = tessaly::qt::LocateProgram("/home/u/tessaly", true, "/home/u/.config");
+    EXPECT_EQ(unpacked.appPath, "/home/u/tessaly");
+    EXPECT_EQ(unpacked.settingsPath, "/home/u/tessaly/data/data.sfc");
 }
 
 int main(int argc, char** argv) {

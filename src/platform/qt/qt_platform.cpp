@@ -758,6 +758,7 @@ int QtPlatform::MsgBox(const std::string& text, int style, const std::string& ti
                                                  : buttons == 4 ? QMessageBox::Yes | QMessageBox::No
                                                                 : QMessageBox::StandardButtons(QMessageBox::Ok);
     QMessageBox box(icon, ToQt(title), ToQt(text), offered, DialogParent());
+    box.setTextFormat(Qt::PlainText);  // a path in the text is no markup
     switch (box.exec()) {
         case QMessageBox::Ok: return 1;   // IDOK
         case QMessageBox::Yes: return 6;  // IDYES
