@@ -224,6 +224,14 @@ TEST_F(QtWindow, HelpAndViewingOpenWithTheDesktop) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(platform_->Window()));
     const QString help = QUrl::fromLocalFile(QString::fromStdString(Path("help"))).toString();
 
+    QStringList tabbed({QApplication::focusWidget()->objectName()});
+    for (int i = 0; i < 16; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        tabbed << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(tabbed.join(' '), "cmdStart cmdStop cmdCreateS chkAS cmdHelp txtSignature txtQF1 txtQF2 txtQF3 txtQF4 "
+                                "txtTemplate cmdQF4 cmdQF3 cmdQF2 cmdQF1 cmdSignature cmdTemplate");
+
     Find<QLineEdit>("txtQF1")->setFocus();
     QTest::keyClick(Find<QLineEdit>("txtQF1"), Qt::Key_F1);
     Find<QLineEdit>("txtTemplate")->setFocus();

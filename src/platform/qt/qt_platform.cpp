@@ -793,6 +793,7 @@ BrowseResult QtPlatform::BrowseForFolder(std::uint32_t, const std::string& promp
     QFileDialog dialog(DialogParent(), ToQt(prompt), QDir::homePath());
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("OK"));  // as the prompt says
     BrowseResult result;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return result;
     result.path = FromQt(dialog.selectedFiles().front());
