@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -28,10 +29,9 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <cctype>
 #include <limits>
 #include <vector>
-
-#include <QLoggingCategory>
 
 #include "app/tray_icon_data.h"
 #include "platform/fs/fs.h"
@@ -55,8 +55,12 @@ constexpr std::int32_t kOpened = 42, kFileNotFound = 2, kNoAssociation = 31;
 constexpr std::uint32_t kPausedIcon = 1, kRunningIcon = 2;
 
 // Paths and texts are the file system's bytes; Qt shows them decoded.
-QString ToQt(std::string_view bytes) { return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()))); }
+QString ToQt(std::string_view bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
 std::string FromQt(const QString& text) { return QFile::encodeName(text).toStdString(); }
+// The layout table's own texts.
+QString Latin(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // The system colours that the window names (button face, inactive caption
 // text) as the desktop's palette has them.
@@ -106,7 +110,8 @@ const char* PictureName(ControlId id) {
 // allows, its mask colour left out.
 QPixmap Picture(const char* name, double scale, double pixelRatio) {
     const char* size = scale >= 2.0 ? "200" : scale >= 1.5 ? "150" : "100";
-    QPixmap picture = QPixmap::fromImage(QImage(QStringLiteral(":/art/%1_%2.bmp").arg(QLatin1String(name), QLatin1String(size))));
+    const QString file = QStringLiteral(":/art/%1_%2.bmp").arg(QLatin1String(name), QLatin1String(size));
+    QPixmap picture = QPixmap::fromImage(QImage(file));
     if (picture.isNull()) return picture;
     picture.setMask(picture.createMaskFromColor(ToQColor(kButtonMaskColour, {}), Qt::MaskInColor));
     picture.setDevicePixelRatio(pixelRatio);
@@ -117,7 +122,7 @@ bool IsUrl(const std::string& target) {
     const auto colon = target.find("://");
     if (colon == std::string::npos || colon == 0) return false;
     return std::all_of(target.begin(), target.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
     });
 }
 
@@ -132,7 +137,7 @@ public:
         if (const char* name = PictureName(row.id)) {
             picture_ = Picture(name, dpi * devicePixelRatioF() / 96.0, devicePixelRatioF());
         } else {
-            setText(QString::fromLatin1(row.text.data(), static_cast<qsizetype>(row.text.size())));
+            setText(Latin(row.text));
             setFont(ProgramFont(8.25, true, false));
         }
     }
@@ -160,7 +165,8 @@ protected:
         }
     }
     void focusInEvent(QFocusEvent* event) override {
-        keyboardFocus_ = keyboardFocus_ || event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+        const Qt::FocusReason reason = event->reason();
+        keyboardFocus_ = keyboardFocus_ || reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason;
         QAbstractButton::focusInEvent(event);
     }
     void keyPressEvent(QKeyEvent* event) override {
@@ -216,7 +222,8 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         QLineEdit::mouseReleaseEvent(event);
-        const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+        const bool click =
+            pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
         pressed_ = false;
         if (click) platform_.Events().Click(ControlId::txtCompliments);
     }
@@ -242,7 +249,7 @@ public:
     explicit MainWindow(QtPlatform& platform) : platform_(platform) {
         setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                        Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-        setWindowTitle(QString::fromLatin1(kWindowCaption.data(), static_cast<qsizetype>(kWindowCaption.size())));
+        setWindowTitle(Latin(kWindowCaption));
         setObjectName(QStringLiteral("frmSignature"));
         const double dpi = logicalDpiX();
         setFixedSize(TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi));
@@ -277,7 +284,7 @@ protected:
 
 private:
     void Add(const ControlRow& row, double dpi) {
-        const QString text = QString::fromLatin1(row.text.data(), static_cast<qsizetype>(row.text.size()));
+        const QString text = Latin(row.text);
         QWidget* widget = nullptr;
         QPalette palette = this->palette();
         switch (row.kind) {
@@ -326,10 +333,10 @@ private:
             default:
                 return;
         }
-        widget->setObjectName(QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size())));
+        widget->setObjectName(Latin(row.name));
         widget->setPalette(palette);
         if (!row.toolTip.empty()) {
-            widget->setToolTip(QString::fromLatin1(row.toolTip.data(), static_cast<qsizetype>(row.toolTip.size())));
+            widget->setToolTip(Latin(row.toolTip));
         }
         // Both edges are converted, so that controls which meet in twips
         // meet in pixels at every scale.
@@ -353,7 +360,8 @@ private:
             QWidget* widget = Control(row.id);
             if (widget && (widget->focusPolicy() & Qt::TabFocus)) rows.push_back(&row);
         }
-        std::stable_sort(rows.begin(), rows.end(), [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
         for (const ControlRow* row : rows) tabOrder_.push_back(Control(row->id));
         for (std::size_t i = 1; i < tabOrder_.size(); ++i) setTabOrder(tabOrder_[i - 1], tabOrder_[i]);
     }
@@ -528,8 +536,7 @@ public:
     std::string FileName() const override { return fileName_; }
     void SetFileName(const std::string& name) override { fileName_ = name; }
     Result ShowOpen() override {
-        QWidget* parent = platform_.Window()->isVisible() && !platform_.Window()->isMinimized() ? platform_.Window() : nullptr;
-        QFileDialog dialog(parent, ToQt(title_), ToQt(initDir_));
+        QFileDialog dialog(platform_.DialogParent(), ToQt(title_), ToQt(initDir_));
         // Any name may be typed, an existing file or a new one, as the
         // signature may not exist yet.
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -569,9 +576,11 @@ QtPlatform::QtPlatform(Locations where) : where_(std::move(where)) {
     // The icon's own widget reports the click from inside its mouse handler,
     // and Exit removes that widget: the report waits until the handler has
     // returned.
-    QObject::connect(tray_, &QSystemTrayIcon::activated, window_.get(), [this](QSystemTrayIcon::ActivationReason reason) {
-        QMetaObject::invokeMethod(window_.get(), [this, reason] { OnTrayActivated(reason); }, Qt::QueuedConnection);
-    });
+    QObject::connect(tray_, &QSystemTrayIcon::activated, window_.get(),
+                     [this](QSystemTrayIcon::ActivationReason reason) {
+                         QMetaObject::invokeMethod(
+                             window_.get(), [this, reason] { OnTrayActivated(reason); }, Qt::QueuedConnection);
+                     });
     // A session that ends quits the loop: the window unloads first, so the
     // settings are saved.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, window_.get(), [this] { UnloadMainWindow(); });
@@ -591,7 +600,7 @@ void QtPlatform::BuildMenu() {
         if (!inFileMenu || (row.kind != ControlKind::MenuItem && row.kind != ControlKind::MenuSeparator)) continue;
         QAction* action = row.kind == ControlKind::MenuSeparator
                               ? menu_->addSeparator()
-                              : menu_->addAction(QString::fromLatin1(row.text.data(), static_cast<qsizetype>(row.text.size())));
+                              : menu_->addAction(Latin(row.text));
         action->setVisible(row.visible);
         if (row.kind == ControlKind::MenuItem) {
             QObject::connect(action, &QAction::triggered, window_.get(), [this, id = row.id] {

@@ -79,12 +79,12 @@ public:
     bool TakeForegroundRequest() { return std::exchange(foregroundWanted_, false); }
     QIcon StateIcon(std::uint32_t handle) const;
     double Dpi() const;
+    // A parent for a dialog: the window while it is on the screen.
+    QWidget* DialogParent() const;
 
 private:
     void BuildMenu();
     void OnTrayActivated(int reason);
-    // A parent for a dialog: the window while it is on the screen.
-    QWidget* DialogParent() const;
     bool OpenHelpTopic(const std::string& helpFile, int contextId);
 
     Locations where_;
