@@ -1,0 +1,108 @@
+#include "platform/qt/qt_support.h"
+
+#include <cmath>
+#include <map>
+
+#include "platform/fs/fs.h"
+
+namespace tessaly::qt {
+
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// "name=value" split at the first '='; false without one.
+bool SplitAssignment(std::string_view line, std::string_view& name, std::string_view& value) {
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) return false;
+    name = Trimmed(line.substr(0, equals));
+    value = Trimmed(line.substr(equals + 1));
+    return true;
+}
+
+}  // namespace
+
+Locations LocateProgram(const std::string& exeFolder, bool exeFolderWritable, const std::string& configFolder) {
+    Locations where{exeFolder, LocateSettingsFile(exeFolder, exeFolderWritable, configFolder), false};
+    const auto slash = exeFolder.find_last_of('/');
+    if (exeFolderWritable || configFolder.empty() || slash == std::string::npos) return where;
+    // Installed: /usr/bin/tessaly reads /usr/share/tessaly.
+    where.appPath = fs::JoinPath(exeFolder.substr(0, slash), {"share", "tessaly"});
+    where.installed = true;
+    return where;
+}
+
+SettingsValues FirstRunSettings(const Locations& where) {
+    const auto slash = where.settingsPath.find_last_of('/');
+    const std::string own = slash == std::string::npos ? "." : where.settingsPath.substr(0, slash);
+    SettingsValues values;
+    values.paths = {fs::JoinPath(where.appPath, {"samples", "template.htm"}), fs::JoinPath(own, {"signature.htm"}),
+                    fs::JoinPath(where.appPath, {"quotes", "quotes1.txt"}),
+                    fs::JoinPath(where.appPath, {"quotes", "quotes2.txt"}),
+                    fs::JoinPath(where.appPath, {"samples", "html1"}),
+                    fs::JoinPath(where.appPath, {"samples", "html2"})};
+    return values;
+}
+
+std::string HelpTopic(std::string_view project, int contextId) {
+    std::string_view section, defaultTopic, firstFile, contextName;
+    std::map<std::string_view, std::string_view> aliases;
+    while (!project.empty()) {
+        const auto end = project.find('\n');
+        const std::string_view line = Trimmed(project.substr(0, end));
+        project = end == std::string_view::npos ? std::string_view{} : project.substr(end + 1);
+        std::string_view name, value;
+        if (line.empty() || line.front() == ';') continue;
+        if (line.front() == '[') {
+            section = line;
+        } else if (section == "[OPTIONS]" && SplitAssignment(line, name, value) && name == "Default topic") {
+            defaultTopic = value;
+        } else if (section == "[FILES]" && firstFile.empty()) {
+            firstFile = line;
+        } else if (section == "[ALIAS]" && SplitAssignment(line, name, value)) {
+            aliases[name] = value;
+        } else if (section == "[MAP]" && line.starts_with("#define")) {
+            // "#define NAME number"
+            const std::string_view rest = Trimmed(line.substr(7));
+            const auto gap = rest.find_first_of(" \t");
+            if (gap != std::string_view::npos && Trimmed(rest.substr(gap)) == std::to_string(contextId)) {
+                contextName = rest.substr(0, gap);
+            }
+        }
+    }
+    if (const auto alias = aliases.find(contextName); !contextName.empty() && alias != aliases.end()) {
+        return std::string(alias->second);
+    }
+    return std::string(defaultTopic.empty() ? firstFile : defaultTopic);
+}
+
+std::vector<std::string> NameFilters(std::string_view filter) {
+    std::vector<std::string> filters;
+    while (!filter.empty()) {
+        const auto bar = filter.find('|');
+        const std::string_view description = filter.substr(0, bar);
+        std::string_view patterns;
+        if (bar != std::string_view::npos) {
+            const auto next = filter.find('|', bar + 1);
+            patterns = filter.substr(bar + 1, next == std::string_view::npos ? next : next - bar - 1);
+            filter = next == std::string_view::npos ? std::string_view{} : filter.substr(next + 1);
+        } else {
+            filter = {};
+        }
+        if (Trimmed(patterns).empty()) continue;
+        std::string entry(description);
+        entry += " (";
+        for (const char c : patterns) entry += c == ';' ? ' ' : c;
+        entry += ')';
+        filters.push_back(std::move(entry));
+    }
+    return filters;
+}
+
+int TwipsToPixels(double twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
+
+}  // namespace tessaly::qt
