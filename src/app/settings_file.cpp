@@ -3,6 +3,7 @@
 #include <charconv>
 #include <exception>
 #include <string_view>
+#include <vector>
 
 #include "platform/fs/fs.h"
 
@@ -108,6 +109,11 @@ fs::Result WriteSettingsFile(const std::string& path, const SettingsValues& valu
 
 std::string SettingsFilePath(const std::string& exeFolder) {
     return fs::JoinPath(exeFolder, {"data", "data.sfc"});
+}
+
+bool KeepsFilesBesideProgram(const std::string& exeFolder) {
+    std::vector<std::string> names;
+    return fs::IsWritableFolder(exeFolder) && fs::ListPlainFiles(fs::JoinPath(exeFolder, {"samples"}), names);
 }
 
 std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWritable,

@@ -13,11 +13,11 @@ int main(int argc, char** argv) {
     using namespace tessaly;
     try {
         const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-        // The window program's own settings: beside the program when its
-        // folder is writable, else in the user's configuration folder.
+        // The window program's own settings: beside the program in a build
+        // tree or unpacked folder, else in the user's configuration folder.
         const std::string exeFolder = fs::ExecutableFolder();
         const std::string settings =
-            LocateSettingsFile(exeFolder, fs::IsWritableFolder(exeFolder), fs::UserConfigFolder());
+            LocateSettingsFile(exeFolder, KeepsFilesBesideProgram(exeFolder), fs::UserConfigFolder());
         TimeOfDayRandom random;
         cli::Outcome outcome = cli::Run(args, settings, random);
         if (!outcome.out.empty() && !console::WriteStandardOutput(outcome.out)) {

@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
     using namespace tessaly;
     const std::string exeFolder = fs::ExecutableFolder();
     const std::string configFolder = fs::UserConfigFolder();
-    qt::Locations where = qt::LocateProgram(exeFolder, fs::IsWritableFolder(exeFolder), configFolder);
+    qt::Locations where = qt::LocateProgram(exeFolder, KeepsFilesBesideProgram(exeFolder), configFolder);
     if (where.installed) {
         // A read-only copy without an installed data folder beside it still
         // has its data next to the executable.
