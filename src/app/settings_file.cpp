@@ -113,7 +113,8 @@ std::string SettingsFilePath(const std::string& exeFolder) {
 
 bool KeepsFilesBesideProgram(const std::string& exeFolder) {
     std::vector<std::string> names;
-    return fs::IsWritableFolder(exeFolder) && fs::ListPlainFiles(fs::JoinPath(exeFolder, {"samples"}), names);
+    return fs::IsWritableFolder(exeFolder) && (fs::ListPlainFiles(fs::JoinPath(exeFolder, {"data"}), names) ||
+                                               fs::ListPlainFiles(fs::JoinPath(exeFolder, {"samples"}), names));
 }
 
 std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWritable,

@@ -61,10 +61,10 @@ std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWrita
                                const std::string& configFolder);
 
 // True when a program in `exeFolder` keeps its files beside it: the folder
-// holds the program's own samples (a build tree, an unpacked folder, the
-// Windows program's folder) and the user may write there. An installed copy
-// (/usr/bin) has no samples beside it, so even root, who may write there,
-// gets the per-user settings.
+// holds the program's own samples or settings folder (a build tree, an
+// unpacked folder, the Windows program's folder) and the user may write
+// there. An installed copy (/usr/bin) has neither beside it, so even root,
+// who may write there, gets the per-user settings.
 bool KeepsFilesBesideProgram(const std::string& exeFolder);
 
 }  // namespace tessaly
