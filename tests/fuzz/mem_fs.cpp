@@ -1,0 +1,32 @@
+// The file-system functions over an in-memory disk, linked into the fuzz
+// targets in place of the real ones: millions of runs touch no file.
+#include "fuzz_support.h"
+#include "platform/fs/fs.h"
+
+namespace tessaly {
+fuzz::MemDisk& fuzz::Disk() {
+    static MemDisk disk;
+    return disk;
+}
+bool fs::ReadWholeFile(const std::string& path, std::string& out) {
+    const auto found = fuzz::Disk().files.find(path);
+    if (found != fuzz::Disk().files.end()) out = found->second;
+    return found != fuzz::Disk().files.end();
+}
+bool fs::ListPlainFiles(const std::string& folder, std::vector<std::string>& names) {
+    names.clear();
+    for (const auto& [path, content] : fuzz::Disk().files)
+        if (path.starts_with(folder + '/') && path.find('/', folder.size() + 1) == std::string::npos)
+            names.push_back(path.substr(folder.size() + 1));
+    return fuzz::Disk().folders.contains(folder);
+}
+bool fs::ReplaceFileAtomically(const std::string& path, std::string_view content) {
+    if (!fuzz::Disk().failWrites) fuzz::Disk().files[path] = content;
+    return !fuzz::Disk().failWrites;
+}
+bool fs::EnsureFolder(const std::string& folder) {
+    if (!fuzz::Disk().failWrites) fuzz::Disk().folders.insert(folder);
+    return !fuzz::Disk().failWrites;
+}
+char fs::PathSeparator() { return '/'; }
+}  // namespace tessaly
