@@ -53,7 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     disk.failWrites = flags >> 9 & 1;
     put(10, kPaths.signaturePath, "previous signature\r\n");
     auto before = disk.files;
-    const bool composed = ComposeSignature(kPaths, random);
+    const ComposeResult result = ComposeSignature(kPaths, random);
+    const bool composed = static_cast<bool>(result);
+    // A failure always says which path and why.
+    Require(composed || (!result.path.empty() && !result.reason.empty()), "a failure names its path and reason");
 
     // Whether the files give a reason to fail, and every text they allow:
     // a quote's line is the one its draw names; any fragment may be drawn.

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(Same(ParseSettings(FormatSettings(typed)), typed), "any one-line values read back as saved");
 
     fuzz::Disk() = {};  // the save makes the folder
-    Require(WriteSettingsFile("exe/data/data.sfc", read), "a save to a writable disk succeeds");
+    Require(static_cast<bool>(WriteSettingsFile("exe/data/data.sfc", read)), "a save to a writable disk succeeds");
     Require(fuzz::Disk().files.at("exe/data/data.sfc") == saved, "the file holds the bytes of a save");
     Require(Same(ReadSettingsFile("exe/data/data.sfc").values, read), "a saved file reads back the same");
     return 0;

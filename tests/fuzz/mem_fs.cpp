@@ -8,25 +8,30 @@ fuzz::MemDisk& fuzz::Disk() {
     static MemDisk disk;
     return disk;
 }
-bool fs::ReadWholeFile(const std::string& path, std::string& out) {
+namespace {
+fs::Result Outcome(bool worked, fs::Error why) { return worked ? fs::Result{} : fs::Result{why, 0}; }
+}  // namespace
+fs::Result fs::ReadWholeFile(const std::string& path, std::string& out) {
     const auto found = fuzz::Disk().files.find(path);
     if (found != fuzz::Disk().files.end()) out = found->second;
-    return found != fuzz::Disk().files.end();
+    return Outcome(found != fuzz::Disk().files.end(), Error::NotFound);
 }
-bool fs::ListPlainFiles(const std::string& folder, std::vector<std::string>& names) {
+fs::Result fs::ListPlainFiles(const std::string& folder, std::vector<std::string>& names) {
     names.clear();
     for (const auto& [path, content] : fuzz::Disk().files)
         if (path.starts_with(folder + '/') && path.find('/', folder.size() + 1) == std::string::npos)
             names.push_back(path.substr(folder.size() + 1));
-    return fuzz::Disk().folders.contains(folder);
+    return Outcome(fuzz::Disk().folders.contains(folder), Error::NotFound);
 }
-bool fs::ReplaceFileAtomically(const std::string& path, std::string_view content) {
+fs::Result fs::ReplaceFileAtomically(const std::string& path, std::string_view content) {
     if (!fuzz::Disk().failWrites) fuzz::Disk().files[path] = content;
-    return !fuzz::Disk().failWrites;
+    return Outcome(!fuzz::Disk().failWrites, Error::DiskFull);
 }
-bool fs::EnsureFolder(const std::string& folder) {
+fs::Result fs::EnsureFolder(const std::string& folder) {
     if (!fuzz::Disk().failWrites) fuzz::Disk().folders.insert(folder);
-    return !fuzz::Disk().failWrites;
+    return Outcome(!fuzz::Disk().failWrites, Error::DiskFull);
 }
+void fs::Wait(unsigned) {}
+bool fs::IsWritableFolder(const std::string&) { return !fuzz::Disk().failWrites; }
 char fs::PathSeparator() { return '/'; }
 }  // namespace tessaly
