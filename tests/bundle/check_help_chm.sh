@@ -47,6 +47,10 @@ if ! cmp -s "$work/used" "$work/mapped_numbers"; then
   diff "$work/used" "$work/mapped_numbers" >&2 || true
 fi
 
+# F1 on Stop must not open the page about the template field.
+dups=$(cut -d' ' -f2 "$work/mapped" | sort | uniq -d)
+[ -z "$dups" ] || fail "topics that answer more than one context number: $dups"
+
 while read -r number topic; do
   grep -qxF "$topic" "$work/stored" || fail "$number is mapped to $topic, which is not in help.chm"
   expected=$(awk -v n="$number" '$1 == n { print $2 }' "$work/project")
