@@ -224,14 +224,14 @@ TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
         }
     });
     int replaced = 0;
-    for (int i = 1; i <= 2000; ++i) {
+    for (int i = 1; i <= 1000; ++i) {
         paths.templatePath = templates[i % 2];
         replaced += ComposeSignature(paths, random) ? 1 : 0;
     }
     done = true;
     reader.join();
     EXPECT_EQ(torn, 0) << "of " << reads << " reads";
-    EXPECT_EQ(replaced, 2000);
+    EXPECT_EQ(replaced, 1000);
     EXPECT_EQ(dir.Entries(), (std::set<std::string>{"long.txt", "short.txt", "sig.txt"}));
 }
 
