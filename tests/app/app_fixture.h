@@ -49,9 +49,7 @@ protected:
     void Sources(int flag) {
         dir.Write("template.htm", "Hi quote1 / htmPath1");
         dir.Write("q1.txt", "First line\r\nSecond line\r\n");
-        dir.Write("q2.txt", "Other\r\n");
         dir.Write("html1/a.htm", "<b>one</b>\r\ntwo\r\n");
-        dir.Write("html2/b.htm", "other");
         dir.Write("data/data.sfc", Settings(flag));
     }
     void Start(int flag) {

@@ -34,29 +34,6 @@ TEST(SettingsFormat, MalformedTextKeepsWhatWasReadAndClearsTheRest) {
     EXPECT_EQ(ParseSettings(six + "2\r\n").paths[5], "6");
 }
 
-TEST_F(AppTest, ExitStoresWhatTheWindowHoldsAndTheNextStartShowsIt) {
-    Start(0);
-    platform.Type(C::txtQF1, "");
-    platform.Type(C::txtQF2, "with \"quotes\" inside");
-    platform.Check(2);
-    Menu(C::mnuExit);
-    const auto stored = ReadBytes(settingsFile);
-    auto values = ParseSettings(Settings(2));
-    values.paths[2] = "";
-    values.paths[3] = "with \"quotes\" inside";
-    EXPECT_EQ(stored, FormatSettings(values));
-    // Replaced whole: nothing else is left beside it.
-    EXPECT_EQ(dir.Entries("data"), std::set<std::string>{"data.sfc"});
-
-    HeadlessPlatform again(dir.Path());
-    const auto second = CreateMainForm(again, random);
-    again.Attach(*second);
-    again.StartProgram();
-    for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(again.Text(kPathFields[i]), values.paths[i]);
-    EXPECT_EQ(again.CheckValue(), 2);
-    EXPECT_EQ(again.Status(), "Paused!");
-}
-
 // The first run finds no settings: the fields name the quotes and samples
 // shipped beside the program, which compose a clean signature.
 TEST_F(AppTest, FirstRunShowsTheBundledSamplesWhichCompose) {

@@ -4,12 +4,17 @@
 namespace tessaly::test {
 namespace {
 
-TEST_F(AppTest, ExitWhileRunningSavesRemovesTheIconAndEndsWithoutComposing) {
+TEST_F(AppTest, ExitWhileRunningSavesWhatTheWindowHoldsRemovesTheIconAndEnds) {
     Start(1);
-    EXPECT_EQ(DecodeTray(platform.trayCalls[0].record), Record(true));
-    platform.Check(0);
+    platform.Check(2);
+    platform.Type(C::txtQF1, "");
+    platform.Type(C::txtQF2, "with \"quotes\" inside");
     Menu(C::mnuExit);
-    EXPECT_EQ(ReadBytes(settingsFile), Settings(0));
+    auto values = ParseSettings(Settings(2));
+    values.paths[2] = "";
+    values.paths[3] = "with \"quotes\" inside";
+    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings(values));
+    EXPECT_EQ(dir.Entries("data"), std::set<std::string>{"data.sfc"});  // replaced whole
     EXPECT_FALSE(platform.TrayIconPresent());
     EXPECT_TRUE(platform.unloaded);
     EXPECT_TRUE(platform.ended);

@@ -58,6 +58,14 @@ while read -r number topic; do
   grep -qxF "/$expected" "$work/stored" || fail "/$expected is not in help.chm"
 done <"$work/mapped"
 
+# Every page of the help folder is compiled in and reachable from the contents.
+help_dir=$(dirname "$hhp")
+for page in "$help_dir"/*.htm; do
+  name=${page##*/}
+  grep -qxF "/$name" "$work/stored" || fail "$name is not in help.chm"
+  grep -q "value=\"$name[\"#]" "$help_dir/toc.hhc" || fail "$name is not in the contents (toc.hhc)"
+done
+
 default=$("$chmls" printsystem "$work/help.chm" 2>/dev/null | tr -d '\r' |
           sed -n 's/^.*Default topic from \[options\] *:\([^ ]*\) *$/\1/p')
 [ "$default" = "overview.htm" ] || fail "the default topic is '$default', not overview.htm"

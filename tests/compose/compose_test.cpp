@@ -13,12 +13,6 @@
 namespace tessaly::test {
 namespace {
 
-std::string Numbered(int lines) {
-    std::string text;
-    for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + "\r\n";
-    return text;
-}
-
 // Two quote files and two folders of one fragment each, and a signature
 // that holds an earlier composition.
 class Composition : public ::testing::Test {
@@ -119,8 +113,13 @@ TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain)
     EXPECT_FALSE(stdfs::exists(dir.Path("missing")));
 }
 
-// Positions, line counts and file counts are 16-bit.
+// Positions and line counts are 16-bit.
 TEST_F(Composition, CountsBeyond32767Fail) {
+    const auto Numbered = [](int lines) {
+        std::string text;
+        for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + "\r\n";
+        return text;
+    };
     const std::string filler(32766, 'x');
     EXPECT_EQ(Compose(filler + "quote1", {0.0f}), filler + "first\r\n");
     WriteBytes(paths.signaturePath, kOld);
@@ -135,15 +134,6 @@ TEST_F(Composition, CountsBeyond32767Fail) {
     EXPECT_EQ(Compose("quote1", {}), "<failed>");
     dir.Write("html1/a.htm", Numbered(32768));
     EXPECT_EQ(Compose("htmPath1", {0.0f}), "<failed>");
-
-#ifndef _WIN32  // 32,768 files take minutes under a Windows emulator
-    const std::string crowded = dir.Folder("crowded"), first = dir.Write("crowded/0", "many");
-    for (int i = 1; i < 32768; ++i) stdfs::create_hard_link(first, crowded + "/" + std::to_string(i));
-    paths.htmPath1 = crowded;
-    EXPECT_EQ(Compose("htmPath1", {}), "<failed>");
-    stdfs::remove(crowded + "/32767");
-    EXPECT_EQ(Compose("htmPath1", {0.0f}), "many\r\n");
-#endif
 }
 
 TEST_F(Composition, LinesEndAtCrOrCrLfAndFragmentsRunTogether) {
@@ -187,7 +177,6 @@ TEST_F(Composition, DrawsPickPlainFilesByNameAndSeeNewOnes) {
 }
 
 TEST(Draw, MapsOntoTheListAndTheRealGeneratorIsUniformWithoutRepeating) {
-    EXPECT_EQ(DrawIndex(0.34f, 3), 1);
     for (int n = 1; n <= 32767; ++n) ASSERT_EQ(DrawIndex(std::nextafter(1.0f, 0.0f), n), n - 1) << n;
     TimeOfDayRandom random;
     std::vector<int> counts(10);

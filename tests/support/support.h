@@ -58,7 +58,7 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
     throw std::runtime_error("cannot write " + path);
 }
 
-// A fresh folder, removed with everything in it unless kept.
+// A fresh folder, removed with everything in it.
 class ScratchFolder {
 public:
     ScratchFolder() : root_(stdfs::temp_directory_path() / ("tessaly-test-" + std::to_string(std::random_device{}()))) {
@@ -68,9 +68,8 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
     ~ScratchFolder() {
         std::error_code ignored;
-        if (!keep_) stdfs::remove_all(root_, ignored);
+        stdfs::remove_all(root_, ignored);
     }
-    void Keep() { keep_ = true; }
 
     // A path inside the folder, "/" written as the platform's separator.
     std::string Path(const std::string& relative = "") const {
@@ -97,7 +96,6 @@ public:
 
 private:
     stdfs::path root_;
-    bool keep_ = false;
 };
 
 // Draws that a test scripts, one value a draw; with none left, 0: the first
