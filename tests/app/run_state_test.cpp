@@ -91,12 +91,10 @@ TEST_F(AppTest, OnlyPickersTrayItemsAndClosingSave) {
         {"a tick", [&] { platform.Advance(3000); }},
         {"Stop", [&] { Click(C::cmdStop); }},
         {"create now", [&] { Click(C::cmdCreateS); }},
-        {"Open", [&] { Menu(C::mnuDisplay); }},
         {"Help", [&] { Click(C::cmdHelp); Menu(C::mnuHelp); platform.Events().ContextHelp(C::txtQF1); }},
         {"double-click", [&] { platform.Events().DoubleClick(C::txtTemplate); }},
         {"credits", [&] { platform.Events().MouseOver(C::txtCompliments); Click(C::txtCompliments); }},
         {"tray double-click", [&] { Tray(515); }},
-        {"taskbar restarted", [&] { platform.RecreateTaskbar(); }},
     };
     for (const auto& [name, run] : quiet) {
         Mark();

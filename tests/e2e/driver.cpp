@@ -119,9 +119,9 @@ bool Program::TrayNotify(UINT mouseMessage, bool wait) const {
     return SendMessageTimeoutA(main_, 512, 1, mouseMessage, SMTO_NORMAL, 2000, &result) != 0;
 }
 
-HWND Program::PopupMenu() const {
+HWND Program::Find(const std::string& className, const std::string& title) const {
     for (HWND hwnd : Windows(true)) {
-        if (ClassOf(hwnd) == "#32768") return hwnd;
+        if (ClassOf(hwnd) == className && (title.empty() || TextOf(hwnd) == title)) return hwnd;
     }
     return nullptr;
 }
@@ -143,13 +143,6 @@ bool Program::PressInTrayMenu(int position) const {
     for (int i = 0; i < position; ++i) PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 1);
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 1);
     return WaitFor([&] { return PopupMenu() == nullptr; }, kStateTimeout);
-}
-
-HWND Program::Dialog(const std::string& title) const {
-    for (HWND hwnd : Windows(true)) {
-        if (ClassOf(hwnd) == "#32770" && TextOf(hwnd) == title) return hwnd;
-    }
-    return nullptr;
 }
 
 HWND Program::WaitForDialog(const std::string& title, Ms timeout) const {

@@ -101,7 +101,7 @@ public:
     // The shell's notification for the tray icon (identifier 1, message 512);
     // with `wait`, false unless the program handled it within two seconds.
     bool TrayNotify(UINT mouseMessage, bool wait = false) const;
-    HWND PopupMenu() const;  // the program's visible pop-up menu, if any
+    HWND PopupMenu() const { return Find("#32768", ""); }  // the program's visible pop-up menu, if any
     // Under Wine a menu opened just after the window was hidden can be closed
     // at once by the late focus change the hide causes; the calls below open
     // it again then (three tries in all).
@@ -122,7 +122,7 @@ public:
     }
 
     // A visible dialog (a message box, a file dialog) of the program.
-    HWND Dialog(const std::string& title) const;
+    HWND Dialog(const std::string& title) const { return Find("#32770", title); }
     HWND WaitForDialog(const std::string& title, Ms timeout = kStateTimeout) const;
 
     bool Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
@@ -132,6 +132,8 @@ public:
     void End();
 
 private:
+    // A visible top-level window of the program; any title when `title` is empty.
+    HWND Find(const std::string& className, const std::string& title) const;
     bool PressInTrayMenu(int position) const;
     std::vector<HWND> Windows(bool visibleOnly) const;
     PROCESS_INFORMATION pi_{};
