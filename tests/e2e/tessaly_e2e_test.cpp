@@ -29,7 +29,7 @@ protected:
 TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
     ProgramFolder folder(1);
     Program program;
-    Launch(program, folder.Exe());
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
     EXPECT_EQ(ReadBytes(folder.Signature()), ProgramFolder::kComposed) << "when the window came up";
     EXPECT_TRUE(program.WaitForStatus("Running!")) << program.Status();
     EXPECT_EQ(program.Check(), BST_CHECKED);
@@ -54,7 +54,7 @@ TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
 TEST_F(E2E, StartStopAndCreateNow) {
     ProgramFolder folder(0);
     Program program;
-    Launch(program, folder.Exe());
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
     const auto clicked = std::chrono::steady_clock::now();
     program.Click(C::cmdStart);
     ASSERT_TRUE(program.WaitForStatus("Running!")) << program.Status();
@@ -78,7 +78,7 @@ TEST_F(E2E, StartStopAndCreateNow) {
 TEST_F(E2E, TrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
     ProgramFolder folder(0);
     Program program;
-    Launch(program, folder.Exe());
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
     ShowWindowAsync(program.Main(), SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([&] { return IsIconic(program.Main()) != FALSE; }, kStateTimeout));
     program.Click(C::cmdStop);
@@ -117,7 +117,7 @@ TEST_F(E2E, TrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
 TEST_F(E2E, AFailingTickShowsTheMessageOnceAndPauses) {
     ProgramFolder folder(0);
     Program program;
-    Launch(program, folder.Exe());
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
     WriteBytes(folder.Signature(), "previous\r\n");
     program.Click(C::chkAS);
     ASSERT_TRUE(WaitFor([&] { return program.Check() == BST_CHECKED; }, kStateTimeout));
@@ -145,7 +145,7 @@ TEST_F(E2E, TheUnpackedPackageRunsOnItsSamples) {
     const std::string app = WindowsPathFromEnvironment("TESSALY_PACKAGE_DIR");
     ASSERT_FALSE(app.empty()) << "TESSALY_PACKAGE_DIR must name the unpacked package";
     Program program;
-    Launch(program, app + "\\tessaly.exe");
+    ASSERT_NO_FATAL_FAILURE(Launch(program, app + "\\tessaly.exe"));
     const char* shipped[] = {"samples\\template.htm", "samples\\signature.htm", "quotes\\quotes1.txt",
                              "quotes\\quotes2.txt",   "samples\\html1",         "samples\\html2"};
     const C fields[] = {C::txtTemplate, C::txtSignature, C::txtQF1, C::txtQF2, C::txtQF3, C::txtQF4};
