@@ -18,11 +18,11 @@ namespace {
 class Composition : public ::testing::Test {
 protected:
     Composition() {
-        paths = {dir.Write("template.txt", ""),           dir.Write("signature.txt", kOld),
-                 dir.Write("q1.txt", "first\r\nsecond\r\nthird\r\n"), dir.Write("q2.txt", "only\r\n"),
-                 dir.Folder("html1"),                     dir.Folder("html2")};
         dir.Write("html1/a.htm", "<p>\r\none</p>\r\n");
         dir.Write("html2/b.htm", "<p>two</p>");
+        paths = {dir.Write("template.txt", ""),           dir.Write("signature.txt", kOld),
+                 dir.Write("q1.txt", "first\r\nsecond\r\nthird\r\n"), dir.Write("q2.txt", "only\r\n"),
+                 dir.Path("html1"),                       dir.Path("html2")};
     }
 
     // The signature composed from `templateBytes` with every scripted draw,

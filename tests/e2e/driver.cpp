@@ -39,7 +39,7 @@ ProgramFolder::ProgramFolder(int autoStart) {
     dir.Write("quote2.txt", "Keep it simple.\r\n");
     dir.Write("html1/a.htm", "<b>one</b>\r\n<i>two</i>\r\n");
     dir.Write("html2/b.htm", "<p>four</p>");
-    dir.Folder("quotes");
+    stdfs::create_directories(dir.Path("quotes"));
     dir.Write("data/data.sfc", FormatSettings(Settings(autoStart)));
 }
 

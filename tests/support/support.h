@@ -81,10 +81,6 @@ public:
         WriteBytes(Path(relative), bytes);
         return Path(relative);
     }
-    std::string Folder(const std::string& relative) const {
-        stdfs::create_directories(Path(relative));
-        return Path(relative);
-    }
     // The names in a folder, hidden ones included.
     std::set<std::string> Entries(const std::string& relative = "") const {
         std::set<std::string> names;
