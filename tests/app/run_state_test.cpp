@@ -1,202 +1,124 @@
+// Running and Paused: the switches, composing on demand, a failing
+// composition, and which events write the settings.
+#include <functional>
+#include <utility>
+
 #include "app_fixture.h"
 
-namespace tessaly::testing {
+namespace tessaly::test {
 namespace {
 
-using ::testing::ElementsAre;
-
-TEST_F(AppTest, StartWritesTheLabelFirstAndStopWritesItLast) {
+TEST_F(AppTest, StartAndStopSwitchEveryMarkAndOnlyTheTimerComposes) {
     Start(0);
-    form->mnuDisplay_Click();
-
-    std::size_t mark = platform.log.size();
-    form->cmdStart_Click();
-    const std::vector<std::string> running{
-        "lblStatus.Caption=Running!",
-        "window.Icon=imgRun",
-        "mnuResume.Visible=0",
-        "mnuPause.Visible=1",
-        "Shell_NotifyIconA(NIM_MODIFY, imgRun, Tessaly Running)",
-        "window.Hide",
-        "Timer1.Enabled=1",
-    };
-    EXPECT_EQ(platform.Since(mark), running);
+    Mark();
+    Click(C::cmdStart);
+    // The label leads the Running switch; the tray hears of it before the
+    // window hides and the timer starts.
+    EXPECT_EQ(platform.trayCalls.back().message, NotifyIconMessage::Modify);
+    EXPECT_EQ(platform.trayCalls.back().seen, (Seen{"Running!", false, true, "unsaved"}));
+    ExpectMarks(true);
     EXPECT_FALSE(platform.WindowVisible());
-    EXPECT_EQ(TipOf(platform.TrayIconShown()), "Tessaly Running");
-    // The switch itself composes nothing; the first tick does, 3000 ms on.
-    EXPECT_FALSE(Exists(signaturePath));
     platform.Advance(2999);
-    EXPECT_FALSE(Exists(signaturePath));
+    EXPECT_FALSE(stdfs::exists(signature));
     platform.Advance(1);
-    EXPECT_EQ(ReadBytes(signaturePath), composed);
+    EXPECT_EQ(ReadBytes(signature), composed);
+    Click(C::cmdStart);  // again: the same marks, still Running
+    EXPECT_EQ(platform.trayCalls.size(), 3u);
+    EXPECT_TRUE(platform.TimerOn(C::Timer1));
 
-    // Start again while Running: every step again, the state unchanged.
-    mark = platform.log.size();
-    form->cmdStart_Click();
-    EXPECT_EQ(platform.Since(mark), running);
-    EXPECT_TRUE(platform.TimerOn(ControlId::Timer1));
-
-    mark = platform.log.size();
-    form->cmdStop_Click();
-    const std::vector<std::string> paused{
-        "window.Icon=imgPause",
-        "mnuResume.Visible=1",
-        "mnuPause.Visible=0",
-        "Shell_NotifyIconA(NIM_MODIFY, imgPause, Tessaly Paused)",
-        "window.Hide",
-        "Timer1.Enabled=0",
-        "lblStatus.Caption=Paused!",
-    };
-    EXPECT_EQ(platform.Since(mark), paused);
-    EXPECT_EQ(TipOf(platform.TrayIconShown()), "Tessaly Paused");
-    stdfs::remove(signaturePath);
+    Menu(C::mnuDisplay);
+    Click(C::cmdStop);
+    // The label trails the Paused switch: the tray changes while it still
+    // reads "Running!", the window is still up and the timer still runs.
+    EXPECT_EQ(platform.trayCalls.back().seen, (Seen{"Running!", true, true, "unsaved"}));
+    ExpectMarks(false);
+    EXPECT_FALSE(platform.WindowVisible());
+    stdfs::remove(signature);
+    Click(C::cmdStop);  // again
     platform.Advance(9000);
-    EXPECT_FALSE(Exists(signaturePath));
-
-    mark = platform.log.size();
-    form->cmdStop_Click();
-    EXPECT_EQ(platform.Since(mark), paused);
-    EXPECT_FALSE(SavedSinceStored());
+    EXPECT_FALSE(stdfs::exists(signature));
+    EXPECT_FALSE(Saved());
 }
 
-TEST_F(AppTest, CreateNowComposesOnceAndLeavesThePausedStateAlone) {
+TEST_F(AppTest, CreateNowComposesOnceAndRefreshSavesBeforeComposing) {
     Start(0);
-    const auto mark = platform.log.size();
-    form->cmdCreateS_Click();
-    EXPECT_EQ(ReadBytes(signaturePath), composed);
-    EXPECT_TRUE(platform.Since(mark).empty());  // nothing on screen or tray changes
-    EXPECT_FALSE(platform.TimerOn(ControlId::Timer1));
-    EXPECT_FALSE(SavedSinceStored());
+    Click(C::cmdCreateS);
+    EXPECT_EQ(ReadBytes(signature), composed);
+    EXPECT_FALSE(platform.TimerOn(C::Timer1));
+    EXPECT_EQ(platform.trayCalls.size(), 1u);
 
-    // Refresh from the tray saves first, then composes.
-    stdfs::remove(signaturePath);
-    platform.Type(ControlId::txtQF2, "typed by hand");
-    form->mnuRefresh_Click();
-    EXPECT_EQ(ReadBytes(signaturePath), composed);
-    EXPECT_EQ(SettingsLines()[3], "\"typed by hand\"");
-    EXPECT_FALSE(platform.TimerOn(ControlId::Timer1));
-}
-
-TEST_F(AppTest, TrayResumeAndPauseSaveFirstThenSwitch) {
-    Start(0);
-    platform.Check(1);
-    form->mnuResume_Click();
-    EXPECT_TRUE(SavedSinceStored());
-    EXPECT_EQ(SettingsLines()[6], "1");
-    EXPECT_TRUE(platform.TimerOn(ControlId::Timer1));
-    EXPECT_EQ(platform.Status(), "Running!");
-
-    StoreSettings(Working(1));
-    platform.Check(0);
-    form->mnuPause_Click();
-    EXPECT_TRUE(SavedSinceStored());
-    EXPECT_EQ(SettingsLines()[6], "0");
-    EXPECT_FALSE(platform.TimerOn(ControlId::Timer1));
-    EXPECT_EQ(platform.Status(), "Paused!");
-}
-
-TEST_F(AppTest, FailedCompositionPausesTellsOnceAndShowsTheWindow) {
-    Start(1);
-    ASSERT_TRUE(platform.TimerOn(ControlId::Timer1));
-    form->cmdStop_Click();
-    form->cmdStart_Click();
-    ASSERT_FALSE(platform.WindowVisible());
-    WriteBytes(signaturePath, "the previous signature");
-    WriteBytes(quote1Path, "");  // an empty quote file fails
-
-    // While the message box is up the timer is off: however long the user
-    // waits, no tick composes and no second box stacks on the first.
-    bool timerOffWhileUp = false;
-    int boxesUp = 0;
-    platform.whileModal = [&](const std::string& what) {
-        if (!what.starts_with("MsgBox") || ++boxesUp > 1) return;
-        timerOffWhileUp = !platform.TimerOn(ControlId::Timer1);
-        platform.Advance(60000);
-    };
-    const auto mark = platform.log.size();
-    platform.Advance(3000);
-
-    EXPECT_EQ(platform.Since(mark), (std::vector<std::string>{
-                                        "Timer1.Tick",
-                                        "chkAS.Value=0",
-                                        "lblStatus.Caption=Paused!",
-                                        "Timer1.Enabled=0",
-                                        "MsgBox(48, Tessaly Error)",
-                                        "window.Refresh",
-                                        "window.Icon=imgPause",
-                                        "mnuPause.Visible=0",
-                                        "mnuResume.Visible=1",
-                                        "Shell_NotifyIconA(NIM_MODIFY, imgPause, Tessaly Paused)",
-                                        "window.Show",
-                                    }));
-    EXPECT_TRUE(timerOffWhileUp);
+    // The failing composition's message comes up with the fields on disk.
+    platform.Type(C::txtQF1, dir.Path("missing.txt"));
+    Menu(C::mnuRefresh);
     ASSERT_EQ(platform.messageBoxes.size(), 1u);
-    EXPECT_EQ(platform.messageBoxes[0].text,
-              "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
-    EXPECT_EQ(platform.messageBoxes[0].title, "Tessaly Error");
-    EXPECT_EQ(platform.messageBoxes[0].style, 48);
-    EXPECT_EQ(ReadBytes(signaturePath), "the previous signature");
-    EXPECT_TRUE(platform.WindowVisible());
-    EXPECT_EQ(TipOf(platform.TrayIconShown()), "Tessaly Paused");
-    EXPECT_EQ(IconOf(platform.TrayIconShown()), headless::kPauseIconHandle);
-
-    // Nothing saved yet; the next save stores the cleared check box, so the
-    // next start is Paused.
-    EXPECT_FALSE(SavedSinceStored());
-    platform.whileModal = nullptr;
-    form->cmdQF1_Click();  // Cancel in the dialog: saves all the same
-    EXPECT_EQ(SettingsLines()[6], "0");
-
-    // The failure left no file open: filled again, the quote file composes.
-    WriteBytes(quote1Path, "First line");
-    form->cmdCreateS_Click();
-    EXPECT_EQ(ReadBytes(signaturePath), composed);
-    EXPECT_EQ(platform.messageBoxes.size(), 1u);
+    auto values = ParseSettings(Settings(0));
+    values.paths[2] = dir.Path("missing.txt");
+    EXPECT_EQ(platform.messageBoxes[0].seen.settings, FormatSettings(values));
 }
 
-// Each user event, and whether it writes the settings file.
-TEST_F(AppTest, OnlyPickersTrayItemsExitAndUnloadSave) {
+TEST_F(AppTest, AFailingTickPausesTellsOnceAndBringsTheWindowUp) {
+    Start(1);
+    Click(C::cmdStart);  // to the tray
+    dir.Write("signature.htm", "the previous signature");
+    dir.Write("q1.txt", "");  // an empty quote file fails
+    // However long the message stays up, no tick composes and no second
+    // message stacks on it.
+    platform.whileModal = [&, first = true](const std::string&) mutable {
+        if (std::exchange(first, false)) platform.Advance(60000);
+    };
+    platform.Advance(3000);
+    ASSERT_EQ(platform.messageBoxes.size(), 1u);
+    const auto& box = platform.messageBoxes[0];
+    EXPECT_EQ(box.text, "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+    EXPECT_EQ(box.title, "Tessaly Error");
+    EXPECT_EQ(box.style, 48);
+    EXPECT_EQ(box.seen, (Seen{"Paused!", false, false, Settings(1)}));
+    EXPECT_EQ(ReadBytes(signature), "the previous signature");
+    EXPECT_TRUE(platform.WindowVisible());
+    EXPECT_EQ(platform.CheckValue(), 0);
+    ExpectMarks(false);
+
+    // No file was left open: filled again, the quote file composes.
+    dir.Write("q1.txt", "First line");
+    Click(C::cmdCreateS);
+    EXPECT_EQ(ReadBytes(signature), composed);
+}
+
+TEST_F(AppTest, OnlyPickersTrayItemsAndClosingSave) {
     Start(0);
-    struct Event {
-        const char* name;
-        std::function<void()> run;
-        bool saves;
+    const std::pair<const char*, std::function<void()>> quiet[] = {
+        {"Start", [&] { Click(C::cmdStart); }},
+        {"a tick", [&] { platform.Advance(3000); }},
+        {"Stop", [&] { Click(C::cmdStop); }},
+        {"create now", [&] { Click(C::cmdCreateS); }},
+        {"Help", [&] { Click(C::cmdHelp); Menu(C::mnuHelp); platform.Events().ContextHelp(C::txtQF1); }},
+        {"double-click", [&] { platform.Events().DoubleClick(C::txtTemplate); }},
+        {"credits", [&] { platform.Events().MouseOver(C::txtCompliments); Click(C::txtCompliments); }},
+        {"tray double-click", [&] { Tray(515); }},
     };
-    const std::vector<Event> events{
-        {"Start", [&] { form->cmdStart_Click(); }, false},
-        {"tick", [&] { platform.Advance(3000); }, false},
-        {"Stop", [&] { form->cmdStop_Click(); }, false},
-        {"create now", [&] { form->cmdCreateS_Click(); }, false},
-        {"tick the check box", [&] { platform.Check(1); }, false},
-        {"type into a field", [&] { platform.Type(ControlId::txtQF2, quote2Path); }, false},
-        {"Open", [&] { form->mnuDisplay_Click(); }, false},
-        {"Help button", [&] { form->cmdHelp_Click(); }, false},
-        {"tray Help", [&] { form->mnuHelp_Click(); }, false},
-        {"F1", [&] { form->Form_ContextHelp(ControlId::txtQF1); }, false},
-        {"double-click a field", [&] { form->txtTemplate_DblClick(); }, false},
-        {"credits line", [&] { form->txtCompliments_MouseMove(); form->txtCompliments_Click(); }, false},
-        {"tray double-click", [&] { form->Form_MouseMove(0, 0, 515 * 15.0f, 0, MouseMoveSource::TrayCallback); }, false},
-        {"taskbar recreated", [&] { platform.RecreateTaskbar(); }, false},
-        {"Resume", [&] { form->mnuResume_Click(); }, true},
-        {"Pause", [&] { form->mnuPause_Click(); }, true},
-        {"Refresh", [&] { form->mnuRefresh_Click(); }, true},
-        {"Select Template", [&] { form->cmdTemplate_Click(); }, true},
-        {"Select Signature", [&] { form->cmdSignature_Click(); }, true},
-        {"Select Quote1", [&] { form->cmdQF1_Click(); }, true},
-        {"Select Quote2", [&] { form->cmdQF2_Click(); }, true},
-        {"Select htmPath1", [&] { form->cmdQF3_Click(); }, true},
-        {"Select htmPath2", [&] { form->cmdQF4_Click(); }, true},
-        {"unload", [&] { int cancel = 0; form->Form_Unload(cancel); }, true},
-        {"Exit", [&] { form->mnuExit_Click(); }, true},
-    };
-    for (const auto& event : events) {
-        StoreSettings(Working(0));
-        event.run();
-        EXPECT_EQ(SavedSinceStored(), event.saves) << event.name;
+    for (const auto& [name, run] : quiet) {
+        Mark();
+        run();
+        EXPECT_FALSE(Saved()) << name;
     }
-    // What was typed and ticked reached the file with the saves.
-    EXPECT_EQ(SettingsLines()[6], "1");
+    // Resume and Pause save before the switch reaches the tray.
+    for (const C item : {C::mnuResume, C::mnuPause}) {
+        Mark();
+        Menu(item);
+        EXPECT_EQ(platform.trayCalls.back().seen.settings, Settings(0)) << Row(item).name;
+    }
+    Mark();
+    Menu(C::mnuRefresh);
+    EXPECT_TRUE(Saved());
+    for (const C button : {C::cmdTemplate, C::cmdSignature, C::cmdQF1, C::cmdQF2, C::cmdQF3, C::cmdQF4}) {
+        Mark();
+        Click(button);
+        EXPECT_EQ(ReadBytes(settingsFile), Settings(0)) << Row(button).name;
+    }
+    Mark();
+    platform.UnloadMainWindow();
+    EXPECT_EQ(ReadBytes(settingsFile), Settings(0));
 }
 
 }  // namespace
-}  // namespace tessaly::testing
+}  // namespace tessaly::test

@@ -47,12 +47,24 @@ if ! cmp -s "$work/used" "$work/mapped_numbers"; then
   diff "$work/used" "$work/mapped_numbers" >&2 || true
 fi
 
+# F1 on Stop must not open the page about the template field.
+dups=$(cut -d' ' -f2 "$work/mapped" | sort | uniq -d)
+[ -z "$dups" ] || fail "topics that answer more than one context number: $dups"
+
 while read -r number topic; do
   grep -qxF "$topic" "$work/stored" || fail "$number is mapped to $topic, which is not in help.chm"
   expected=$(awk -v n="$number" '$1 == n { print $2 }' "$work/project")
   [ "${topic##*/}" = "$expected" ] || fail "$number opens ${topic##*/}; the help project names '$expected'"
   grep -qxF "/$expected" "$work/stored" || fail "/$expected is not in help.chm"
 done <"$work/mapped"
+
+# Every page of the help folder is compiled in and reachable from the contents.
+help_dir=$(dirname "$hhp")
+for page in "$help_dir"/*.htm; do
+  name=${page##*/}
+  grep -qxF "/$name" "$work/stored" || fail "$name is not in help.chm"
+  grep -q "value=\"$name[\"#]" "$help_dir/toc.hhc" || fail "$name is not in the contents (toc.hhc)"
+done
 
 default=$("$chmls" printsystem "$work/help.chm" 2>/dev/null | tr -d '\r' |
           sed -n 's/^.*Default topic from \[options\] *:\([^ ]*\) *$/\1/p')

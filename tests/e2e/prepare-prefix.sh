@@ -6,17 +6,11 @@
 # Creates the prefix when it does not exist yet, then:
 # - turns off window management by the X11 driver, since with no window
 #   manager on the display every hide and destroy otherwise stalls for ~2 s;
-# - points the shell's "open" of text files, folders, HTML files, web
-#   addresses and help files at the suite's logging opener, so that the
-#   program's shell calls write a line to a log instead of opening Notepad or
-#   Explorer windows that never close;
 # - turns off the crash dialog, which would otherwise keep a crashed program's
 #   prefix busy until someone clicks it.
 #
-# The opener lives at a fixed place inside the prefix; the test driver copies
-# it there before its first test (kInstalledOpener in driver.h names the same
-# place). Environment: WINEPREFIX (required), WINE (default
-# /usr/lib/wine/wine64), and the usual WINEARCH, WINEDEBUG, WINEDLLOVERRIDES.
+# Environment: WINEPREFIX (required), WINE (default /usr/lib/wine/wine64), and
+# the usual WINEARCH, WINEDEBUG, WINEDLLOVERRIDES.
 set -eu
 
 : "${WINEPREFIX:?set WINEPREFIX to the prefix to prepare}"
@@ -26,8 +20,6 @@ export WINEPREFIX
 export WINEARCH=${WINEARCH:-win64}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
-
-opener='C:\\tessaly-e2e\\e2e_opener.exe'
 
 # The wine server that serves this prefix, if any: its working folder is
 # named after the prefix's device and inode.
@@ -58,37 +50,14 @@ Windows Registry Editor Version 5.00
 [HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]
 "ShowCrashDialog"=dword:00000000
 
-[HKEY_CLASSES_ROOT\\txtfile\\shell\\open\\command]
-@="\\"$opener\\" txtfile \\"%1\\""
-
-[-HKEY_CLASSES_ROOT\\Folder\\shell\\open\\ddeexec]
-
-[HKEY_CLASSES_ROOT\\Folder\\shell\\open\\command]
-@="\\"$opener\\" folder \\"%1\\""
-
-[HKEY_CLASSES_ROOT\\htmlfile\\shell\\open\\command]
-@="\\"$opener\\" htmlfile \\"%1\\""
-
-[HKEY_CLASSES_ROOT\\http\\shell\\open\\command]
-@="\\"$opener\\" http \\"%1\\""
-
-[HKEY_CLASSES_ROOT\\https\\shell\\open\\command]
-@="\\"$opener\\" https \\"%1\\""
-
-[HKEY_CLASSES_ROOT\\chm.file\\shell\\open\\command]
-@="\\"$opener\\" chmfile \\"%1\\""
 EOF
 
 # Wine maps the Unix root to drive Z:.
 "$WINE" regedit /S "Z:$(printf '%s' "$regfile" | tr / '\\\\')"
 
 # Fail here, not in the middle of the suite, when the import did not land.
-if ! "$WINE" reg query 'HKCR\Folder\shell\open\command' 2>/dev/null | grep -q e2e_opener; then
-    echo "prepare-prefix.sh: the file associations were not written to $WINEPREFIX" >&2
-    exit 1
-fi
-if "$WINE" reg query 'HKCR\Folder\shell\open\ddeexec' >/dev/null 2>&1; then
-    echo "prepare-prefix.sh: Folder\\shell\\open\\ddeexec is still present in $WINEPREFIX" >&2
+if ! "$WINE" reg query 'HKCU\Software\Wine\X11 Driver' /v Managed 2>/dev/null | tr -d '\r' | grep -q 'REG_SZ *N$'; then
+    echo "prepare-prefix.sh: the X11 driver settings were not written to $WINEPREFIX" >&2
     exit 1
 fi
 

@@ -1,528 +1,196 @@
 #include "headless/headless_platform.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <stdexcept>
-
 #include "app/layout.h"
+#include "support/support.h"
 
 namespace tessaly::headless {
 
 namespace {
 
-std::string Hex(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
-    return text;
-}
-
-std::string IconName(std::uint32_t handle) {
-    if (handle == kRunIconHandle) return "imgRun";
-    if (handle == kPauseIconHandle) return "imgPause";
-    return Hex(handle);
-}
-
-std::string MessageName(NotifyIconMessage message) {
-    switch (message) {
-        case NotifyIconMessage::Add: return "NIM_ADD";
-        case NotifyIconMessage::Modify: return "NIM_MODIFY";
-        case NotifyIconMessage::Delete: return "NIM_DELETE";
+// One view serves every kind of control: the state lives in the platform, so
+// a test can read it whatever has become of the window.
+class ControlView final : public ITextField,
+                          public ICheckBox,
+                          public ILabel,
+                          public ITimer,
+                          public IMenuItem,
+                          public IImage {
+public:
+    explicit ControlView(ControlState& state) : s_(state) {}
+    std::string Text() const override { return s_.text; }
+    void SetText(const std::string& text) override { s_.text = text; }
+    void Select(int start, int length) override { s_.selection = {start, length}; }
+    Colour ForeColor() const override { return s_.colour; }
+    void SetForeColor(Colour colour) override { s_.colour = colour; }
+    int Value() const override { return s_.value; }
+    void SetValue(int value) override { s_.value = value; }
+    std::string Caption() const override { return s_.text; }
+    void SetCaption(const std::string& caption) override { s_.text = caption; }
+    bool Enabled() const override { return s_.enabled; }
+    // Switching a running timer on again keeps its period running.
+    void SetEnabled(bool enabled) override {
+        if (enabled != s_.enabled) s_.elapsed = 0;
+        s_.enabled = enabled;
     }
-    return std::to_string(static_cast<std::uint32_t>(message));
-}
+    unsigned IntervalMs() const override { return s_.interval; }
+    bool Visible() const override { return s_.visible; }
+    void SetVisible(bool visible) override { s_.visible = visible; }
+    std::uint32_t IconHandle() const override { return s_.icon; }
 
-std::string TipOf(const TrayRecordBytes& record) {
-    const auto* const tip = reinterpret_cast<const char*>(record.data() + 24);
-    return std::string(tip, std::find(tip, tip + 64, '\0'));
-}
+private:
+    ControlState& s_;
+};
 
-std::uint32_t U32At(const TrayRecordBytes& record, std::size_t offset) {
-    return static_cast<std::uint32_t>(record[offset]) | static_cast<std::uint32_t>(record[offset + 1]) << 8 |
-           static_cast<std::uint32_t>(record[offset + 2]) << 16 |
-           static_cast<std::uint32_t>(record[offset + 3]) << 24;
-}
+class WindowView final : public IWindow {
+public:
+    WindowView(const HeadlessPlatform& platform, WindowState& state) : p_(platform), s_(state) {}
+    std::uint32_t Handle() const override { return kWindowHandle; }
+    bool Visible() const override { return s_.visible; }
+    void Show() override { s_.visible = true; }
+    void Hide() override { s_.visible = false; }
+    void Refresh() override {}
+    void SetIcon(const IImage& picture) override { s_.icon = picture.IconHandle(); }
+    void SetWindowState(int state) override { s_.state = state; }
+    float Width() const override { return p_.windowWidth; }
+    float Height() const override { return p_.windowHeight; }
+    void SetLeft(float twips) override { s_.left = twips; }
+    void SetTop(float twips) override { s_.top = twips; }
+    float Left() const override { return s_.left; }
+    float Top() const override { return s_.top; }
 
-std::string Format(float value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", static_cast<double>(value));
-    return text;
+private:
+    const HeadlessPlatform& p_;
+    WindowState& s_;
+};
+
+class DialogView final : public IFileDialog {
+public:
+    explicit DialogView(HeadlessPlatform& platform) : p_(platform) {}
+    std::string InitDir() const override { return initDir_; }
+    void SetInitDir(const std::string& folder) override { initDir_ = folder; }
+    std::string DialogTitle() const override { return title_; }
+    void SetDialogTitle(const std::string& title) override { title_ = title; }
+    std::string Filter() const override { return filter_; }
+    void SetFilter(const std::string& filter) override { filter_ = filter; }
+    std::string FileName() const override { return fileName_; }
+    void SetFileName(const std::string& name) override { fileName_ = name; }
+    Result ShowOpen() override {
+        const DialogAnswer answer = p_.ShowOpen(initDir_, title_, filter_);
+        if (answer.result == Result::Chosen) fileName_ = answer.fileName;
+        return answer.result;
+    }
+
+private:
+    HeadlessPlatform& p_;
+    std::string initDir_, title_, filter_, fileName_;
+};
+
+template <class Answer>
+Answer Next(std::deque<Answer>& script, Answer otherwise) {
+    if (script.empty()) return otherwise;
+    Answer answer = script.front();
+    script.pop_front();
+    return answer;
 }
 
 }  // namespace
 
-std::string_view Name(ControlId id) { return Row(id).name; }
-
-// ---------------------------------------------------------------- controls
-
-class HeadlessTextField final : public ITextField {
-public:
-    HeadlessTextField(HeadlessPlatform& platform, ControlId id)
-        : platform_(platform), id_(id), text_(Row(id).text),
-          colour_(id == ControlId::txtCompliments ? kCreditsRestColour : 0x80000008) {}
-    ~HeadlessTextField() override { platform_.Forget(this); }
-    std::string Text() const override { return text_; }
-    void SetText(const std::string& text) override {
-        platform_.Record(std::string(Name(id_)) + ".Text=" + text);
-        text_ = text;
-    }
-    void Select(int start, int length) override {
-        platform_.Record(std::string(Name(id_)) + ".Select=" + std::to_string(start) + "," +
-                         std::to_string(length));
-        selection_ = {start, length};
-    }
-    Colour ForeColor() const override { return colour_; }
-    void SetForeColor(Colour colour) override {
-        platform_.Record(std::string(Name(id_)) + ".ForeColor=" + Hex(colour));
-        colour_ = colour;
-    }
-
-    // The user types: no handler reacts to text changes.
-    void Type(const std::string& text) { text_ = text; }
-    std::pair<int, int> Selection() const { return selection_; }
-
-private:
-    HeadlessPlatform& platform_;
-    ControlId id_;
-    std::string text_;
-    Colour colour_;
-    std::pair<int, int> selection_{0, 0};
-};
-
-class HeadlessCheckBox final : public ICheckBox {
-public:
-    explicit HeadlessCheckBox(HeadlessPlatform& platform) : platform_(platform) {}
-    ~HeadlessCheckBox() override { platform_.Forget(this); }
-    int Value() const override { return value_; }
-    void SetValue(int value) override {
-        platform_.Record("chkAS.Value=" + std::to_string(value));
-        value_ = value;
-    }
-    void Click(int value) { value_ = value; }  // no handler reacts
-
-private:
-    HeadlessPlatform& platform_;
-    int value_ = 0;
-};
-
-class HeadlessLabel final : public ILabel {
-public:
-    explicit HeadlessLabel(HeadlessPlatform& platform)
-        : platform_(platform), caption_(Row(ControlId::lblStatus).text) {}
-    ~HeadlessLabel() override { platform_.Forget(this); }
-    std::string Caption() const override { return caption_; }
-    void SetCaption(const std::string& caption) override {
-        platform_.Record("lblStatus.Caption=" + caption);
-        caption_ = caption;
-    }
-
-private:
-    HeadlessPlatform& platform_;
-    std::string caption_;
-};
-
-class HeadlessTimer final : public ITimer {
-public:
-    HeadlessTimer(HeadlessPlatform& platform, ControlId id, unsigned intervalMs)
-        : platform_(platform), id_(id), interval_(intervalMs) {}
-    ~HeadlessTimer() override { platform_.Forget(this); }
-    bool Enabled() const override { return enabled_; }
-    void SetEnabled(bool enabled) override {
-        platform_.Record(std::string(Name(id_)) + ".Enabled=" + (enabled ? "1" : "0"));
-        // Switching a running timer on again keeps its period running.
-        if (enabled != enabled_) elapsed_ = 0;
-        enabled_ = enabled;
-    }
-    unsigned IntervalMs() const override { return interval_; }
-
-    ControlId Id() const { return id_; }
-    unsigned Remaining() const { return interval_ - elapsed_; }
-    void Pass(unsigned ms) { elapsed_ += ms; }
-    void Restart() { elapsed_ = 0; }
-
-private:
-    HeadlessPlatform& platform_;
-    ControlId id_;
-    unsigned interval_;
-    unsigned elapsed_ = 0;
-    bool enabled_ = false;
-};
-
-class HeadlessMenuItem final : public IMenuItem {
-public:
-    HeadlessMenuItem(HeadlessPlatform& platform, ControlId id) : platform_(platform), id_(id) {}
-    ~HeadlessMenuItem() override { platform_.Forget(this); }
-    bool Visible() const override { return visible_; }
-    void SetVisible(bool visible) override {
-        platform_.Record(std::string(Name(id_)) + ".Visible=" + (visible ? "1" : "0"));
-        visible_ = visible;
-    }
-
-private:
-    HeadlessPlatform& platform_;
-    ControlId id_;
-    bool visible_ = true;
-};
-
-class HeadlessImage final : public IImage {
-public:
-    HeadlessImage(HeadlessPlatform& platform, std::uint32_t handle) : platform_(platform), handle_(handle) {}
-    ~HeadlessImage() override { platform_.Forget(this); }
-    std::uint32_t IconHandle() const override { return handle_; }
-
-private:
-    HeadlessPlatform& platform_;
-    std::uint32_t handle_;
-};
-
-class HeadlessWindow final : public IWindow {
-public:
-    explicit HeadlessWindow(HeadlessPlatform& platform) : platform_(platform) {}
-    ~HeadlessWindow() override { platform_.Forget(this); }
-    std::uint32_t Handle() const override { return kWindowHandle; }
-    bool Visible() const override { return visible_; }
-    void Show() override {
-        platform_.Record("window.Show");
-        visible_ = true;
-    }
-    void Hide() override {
-        platform_.Record("window.Hide");
-        visible_ = false;
-    }
-    void Refresh() override { platform_.Record("window.Refresh"); }
-    void SetIcon(const IImage& picture) override {
-        platform_.Record("window.Icon=" + IconName(picture.IconHandle()));
-        icon_ = picture.IconHandle();
-    }
-    void SetWindowState(int state) override {
-        platform_.Record("window.WindowState=" + std::to_string(state));
-        state_ = state;
-    }
-    float Width() const override { return platform_.windowWidth; }
-    float Height() const override { return platform_.windowHeight; }
-    void SetLeft(float twips) override {
-        platform_.Record("window.Left=" + Format(twips));
-        left_ = twips;
-    }
-    void SetTop(float twips) override {
-        platform_.Record("window.Top=" + Format(twips));
-        top_ = twips;
-    }
-    float Left() const override { return left_; }
-    float Top() const override { return top_; }
-
-    std::uint32_t Icon() const { return icon_; }
-    int State() const { return state_; }
-
-private:
-    HeadlessPlatform& platform_;
-    bool visible_ = false;
-    std::uint32_t icon_ = kPauseIconHandle;  // the program file's own icon
-    int state_ = 0;
-    float left_ = 0.0f;
-    float top_ = 0.0f;
-};
-
-HeadlessFileDialog::~HeadlessFileDialog() { platform_.Forget(this); }
-
-void HeadlessFileDialog::SetInitDir(const std::string& folder) {
-    platform_.Record("dlgCommon.InitDir=" + folder);
-    initDir_ = folder;
+ControlState& HeadlessPlatform::Add(ControlId id, unsigned interval) {
+    ControlState& state = controls_[id] = ControlState{};
+    state.text = Row(id).text;
+    if (id == ControlId::txtCompliments) state.colour = kCreditsRestColour;
+    state.interval = interval;
+    state.icon = id == ControlId::imgRun ? kRunIconHandle : kPauseIconHandle;
+    return state;
 }
 
-void HeadlessFileDialog::SetDialogTitle(const std::string& title) {
-    platform_.Record("dlgCommon.DialogTitle=" + title);
-    title_ = title;
-}
-
-void HeadlessFileDialog::SetFilter(const std::string& filter) {
-    platform_.Record("dlgCommon.Filter=" + filter);
-    filter_ = filter;
-}
-
-void HeadlessFileDialog::SetFileName(const std::string& name) {
-    platform_.Record("dlgCommon.FileName=" + name);
-    fileName_ = name;
-}
-
-IFileDialog::Result HeadlessFileDialog::ShowOpen() {
-    platform_.Modal("dlgCommon.ShowOpen");
-    DialogAnswer answer;
-    if (!platform_.dialogAnswers.empty()) {
-        answer = platform_.dialogAnswers.front();
-        platform_.dialogAnswers.pop_front();
-    }
-    if (answer.result == Result::Chosen) fileName_ = answer.fileName;
-    return answer.result;
-}
-
-// ---------------------------------------------------------------- platform
-
-HeadlessPlatform::HeadlessPlatform(std::string appPath) : appPath_(std::move(appPath)) {}
-
-HeadlessPlatform::~HeadlessPlatform() = default;
-
-void HeadlessPlatform::Forget(const void* control) {
-    const auto drop = [control](auto& map) {
-        std::erase_if(map, [control](const auto& entry) { return entry.second == control; });
-    };
-    drop(fields_);
-    drop(timers_);
-    drop(menuItems_);
-    drop(images_);
-    if (check_ == control) check_ = nullptr;
-    if (label_ == control) label_ = nullptr;
-    if (window_ == control) window_ = nullptr;
-    if (dialog_ == control) dialog_ = nullptr;
-}
-
-std::unique_ptr<IWindow> HeadlessPlatform::CreateMainWindow() {
-    auto window = std::make_unique<HeadlessWindow>(*this);
-    window_ = window.get();
-    return window;
-}
-
-std::unique_ptr<ITextField> HeadlessPlatform::CreateTextField(ControlId id) {
-    auto field = std::make_unique<HeadlessTextField>(*this, id);
-    fields_[id] = field.get();
-    return field;
-}
-
-std::unique_ptr<ICheckBox> HeadlessPlatform::CreateCheckBox(ControlId) {
-    auto check = std::make_unique<HeadlessCheckBox>(*this);
-    check_ = check.get();
-    return check;
-}
-
-std::unique_ptr<ILabel> HeadlessPlatform::CreateLabel(ControlId) {
-    auto label = std::make_unique<HeadlessLabel>(*this);
-    label_ = label.get();
-    return label;
-}
-
+using std::make_unique;
+std::unique_ptr<IWindow> HeadlessPlatform::CreateMainWindow() { return make_unique<WindowView>(*this, window_); }
+std::unique_ptr<ITextField> HeadlessPlatform::CreateTextField(ControlId i) { return make_unique<ControlView>(Add(i)); }
+std::unique_ptr<ICheckBox> HeadlessPlatform::CreateCheckBox(ControlId id) { return make_unique<ControlView>(Add(id)); }
+std::unique_ptr<ILabel> HeadlessPlatform::CreateLabel(ControlId id) { return make_unique<ControlView>(Add(id)); }
+std::unique_ptr<IMenuItem> HeadlessPlatform::CreateMenuItem(ControlId id) { return make_unique<ControlView>(Add(id)); }
+std::unique_ptr<IImage> HeadlessPlatform::CreateImage(ControlId id) { return make_unique<ControlView>(Add(id)); }
+std::unique_ptr<IFileDialog> HeadlessPlatform::CreateFileDialog() { return make_unique<DialogView>(*this); }
 std::unique_ptr<ITimer> HeadlessPlatform::CreateTimer(ControlId id, unsigned intervalMs) {
-    auto timer = std::make_unique<HeadlessTimer>(*this, id, intervalMs);
-    timers_[id] = timer.get();
-    return timer;
+    return make_unique<ControlView>(Add(id, intervalMs));
 }
 
-std::unique_ptr<IMenuItem> HeadlessPlatform::CreateMenuItem(ControlId id) {
-    auto item = std::make_unique<HeadlessMenuItem>(*this, id);
-    menuItems_[id] = item.get();
-    return item;
-}
-
-std::unique_ptr<IImage> HeadlessPlatform::CreateImage(ControlId id) {
-    auto image = std::make_unique<HeadlessImage>(
-        *this, id == ControlId::imgRun ? kRunIconHandle : kPauseIconHandle);
-    images_[id] = image.get();
-    return image;
-}
-
-std::unique_ptr<IFileDialog> HeadlessPlatform::CreateFileDialog() {
-    auto dialog = std::make_unique<HeadlessFileDialog>(*this);
-    dialog_ = dialog.get();
-    return dialog;
+Seen HeadlessPlatform::Look() const {
+    return {Status(), TimerOn(ControlId::Timer1), window_.visible, test::ReadBytes(SettingsPath())};
 }
 
 bool HeadlessPlatform::Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) {
-    Record("Shell_NotifyIconA(" + MessageName(message) + ", " + IconName(U32At(record, 20)) + ", " +
-           TipOf(record) + ")");
-    trayCalls.push_back({message, record});
-    // The shell's own bookkeeping: one icon with identifier 1 at most.
-    switch (message) {
-        case NotifyIconMessage::Add:
-            if (trayPresent_) return false;
-            trayPresent_ = true;
-            trayShown_ = record;
-            return true;
-        case NotifyIconMessage::Modify:
-            if (!trayPresent_) return false;
-            trayShown_ = record;
-            return true;
-        case NotifyIconMessage::Delete: {
-            const bool was = trayPresent_;
-            trayPresent_ = false;
-            return was;
-        }
-        default: return false;
-    }
+    trayCalls.push_back({message, record, Look()});
+    // The shell keeps one icon at most: adding it twice, or changing or
+    // removing one that is not there, fails.
+    const bool done = trayPresent_ != (message == NotifyIconMessage::Add);
+    if (done) trayPresent_ = message != NotifyIconMessage::Delete;
+    if (done && trayPresent_) trayShown_ = record;
+    return done;
 }
 
-std::int32_t HeadlessPlatform::ShellExecuteA(std::uint32_t ownerWindow, const char* operation,
-                                             const std::string& file, const char* parameters,
-                                             const char* directory, int showCommand) {
-    Record("ShellExecuteA(" + file + ")");
-    const auto optional = [](const char* text) {
-        return text ? std::optional<std::string>(text) : std::nullopt;
-    };
-    shellCalls.push_back(
-        {ownerWindow, optional(operation), file, optional(parameters), optional(directory), showCommand});
-    if (shellThrows) throw std::runtime_error("the shell call broke down");
-    return shellResult;
-}
-
-bool HeadlessPlatform::SetForegroundWindow(std::uint32_t window) {
-    Record("SetForegroundWindow(" + Hex(window) + ")");
-    return true;
-}
-
-void HeadlessPlatform::Modal(const std::string& entry) {
-    Record(entry);
-    if (whileModal) whileModal(entry);
+std::int32_t HeadlessPlatform::ShellExecuteA(std::uint32_t ownerWindow, const char* operation, const std::string& file,
+                                             const char* parameters, const char* directory, int showCommand) {
+    const bool plain = ownerWindow == 0 && !operation && !parameters && !directory && showCommand == 1;
+    opened.push_back(plain ? file : "(not the default action) " + file);
+    return 42;
 }
 
 int HeadlessPlatform::MsgBox(const std::string& text, int style, const std::string& title) {
-    messageBoxes.push_back({text, style, title});
+    messageBoxes.push_back({text, style, title, Look()});
     Modal("MsgBox(" + std::to_string(style) + ", " + title + ")");
-    int answer = 1;
-    if (!messageBoxAnswers.empty()) {
-        answer = messageBoxAnswers.front();
-        messageBoxAnswers.pop_front();
-    }
-    return answer;
+    return Next(messageBoxAnswers, 1);
+}
+
+DialogAnswer HeadlessPlatform::ShowOpen(const std::string& initDir, const std::string& title,
+                                        const std::string& filter) {
+    dialogs.push_back({initDir, title, filter, Look()});
+    Modal("dlgCommon.ShowOpen");
+    return Next(dialogAnswers, DialogAnswer{});
 }
 
 std::optional<ControlId> HeadlessPlatform::PopupMenu() {
-    // The menu as the user sees it: the visible items of mnuFile in order.
     std::string shown;
-    for (int i = static_cast<int>(ControlId::mnuDisplay); i <= static_cast<int>(ControlId::mnuExit); ++i) {
+    for (auto i = static_cast<int>(ControlId::mnuDisplay); i <= static_cast<int>(ControlId::mnuExit); ++i) {
         const auto id = static_cast<ControlId>(i);
-        const auto item = menuItems_.find(id);
-        const bool visible = item == menuItems_.end() ? Row(id).visible : item->second->Visible();
-        if (!visible) continue;
-        if (!shown.empty()) shown += '|';
-        shown += Row(id).text;
+        const auto item = controls_.find(id);
+        if (item == controls_.end() ? !Row(id).visible : !item->second.visible) continue;
+        shown += (shown.empty() ? "" : "|") + std::string(Row(id).text);
     }
+    menus.push_back(shown);
     Modal("PopupMenu[" + shown + "]");
-    std::optional<ControlId> answer;
-    if (!menuAnswers.empty()) {
-        answer = menuAnswers.front();
-        menuAnswers.pop_front();
-    }
-    return answer;
+    return Next(menuAnswers, std::optional<ControlId>{});
 }
 
-BrowseResult HeadlessPlatform::BrowseForFolder(std::uint32_t ownerWindow, const std::string& prompt,
-                                               int options) {
-    browseCalls.push_back({ownerWindow, prompt, options});
+BrowseResult HeadlessPlatform::BrowseForFolder(std::uint32_t ownerWindow, const std::string& prompt, int options) {
+    const bool plain = ownerWindow == kWindowHandle && options == 1;
+    browsePrompts.push_back(plain ? prompt : "(not a folder browser of the window) " + prompt);
     Modal("BrowseForFolder");
-    BrowseResult answer;
-    if (!browseAnswers.empty()) {
-        answer = browseAnswers.front();
-        browseAnswers.pop_front();
-    }
-    return answer;
-}
-
-void HeadlessPlatform::ShowHelpContext(const std::string& helpFile, int contextId) {
-    Record("ShowHelpContext(" + std::to_string(contextId) + ")");
-    helpCalls.push_back({helpFile, contextId});
+    return Next(browseAnswers, BrowseResult{});
 }
 
 void HeadlessPlatform::UnloadMainWindow() {
-    Record("UnloadMainWindow");
     if (unloaded) return;
     unloaded = true;
     form_.Unload();
-    if (window_) window_->Hide();
+    window_.visible = false;
 }
-
-void HeadlessPlatform::EndProgram() {
-    Record("EndProgram");
-    ended = true;
-}
-
-void HeadlessPlatform::StartProgram() {
-    if (!form_.Live()) throw std::logic_error("no window attached");
-    form_.Load();
-    if (window_ && !ended) window_->Show();
-}
-
-void HeadlessPlatform::RecreateTaskbar() {
-    trayPresent_ = false;
-    form_.TaskbarCreated();
-}
-
-std::vector<std::string> HeadlessPlatform::Since(std::size_t mark) const {
-    return {log.begin() + static_cast<std::ptrdiff_t>(std::min(mark, log.size())), log.end()};
-}
-
-std::vector<std::string> HeadlessPlatform::Only(std::initializer_list<std::string_view> prefixes,
-                                                std::size_t mark) const {
-    std::vector<std::string> kept;
-    for (const auto& entry : Since(mark)) {
-        for (const auto prefix : prefixes) {
-            if (std::string_view(entry).starts_with(prefix)) {
-                kept.push_back(entry);
-                break;
-            }
-        }
-    }
-    return kept;
-}
-
-namespace {
-
-template <typename Map>
-auto& Find(const Map& map, ControlId id) {
-    const auto found = map.find(id);
-    if (found == map.end()) throw std::logic_error("no such control: " + std::string(Name(id)));
-    return *found->second;
-}
-
-template <typename Control>
-Control& Require(Control* control) {
-    if (!control) throw std::logic_error("the control does not exist");
-    return *control;
-}
-
-}  // namespace
-
-std::string HeadlessPlatform::Text(ControlId id) const { return Find(fields_, id).Text(); }
-Colour HeadlessPlatform::ForeColor(ControlId id) const { return Find(fields_, id).ForeColor(); }
-std::pair<int, int> HeadlessPlatform::Selection(ControlId id) const { return Find(fields_, id).Selection(); }
-int HeadlessPlatform::CheckValue() const { return Require(check_).Value(); }
-std::string HeadlessPlatform::Status() const { return Require(label_).Caption(); }
-bool HeadlessPlatform::TimerOn(ControlId id) const { return Find(timers_, id).Enabled(); }
-unsigned HeadlessPlatform::TimerInterval(ControlId id) const { return Find(timers_, id).IntervalMs(); }
-bool HeadlessPlatform::MenuVisible(ControlId id) const { return Find(menuItems_, id).Visible(); }
-bool HeadlessPlatform::WindowVisible() const { return Require(window_).Visible(); }
-std::uint32_t HeadlessPlatform::WindowIcon() const { return Require(window_).Icon(); }
-int HeadlessPlatform::WindowState() const { return Require(window_).State(); }
-float HeadlessPlatform::WindowLeft() const { return Require(window_).Left(); }
-float HeadlessPlatform::WindowTop() const { return Require(window_).Top(); }
-const HeadlessFileDialog& HeadlessPlatform::Dialog() const { return Require(dialog_); }
-
-void HeadlessPlatform::Type(ControlId field, const std::string& text) {
-    Find(fields_, field).Type(text);
-}
-
-void HeadlessPlatform::Check(int value) { Require(check_).Click(value); }
 
 void HeadlessPlatform::Tick(ControlId timer) {
-    auto& t = Find(timers_, timer);
-    if (!t.Enabled() || !form_.Live()) return;
-    Record(std::string(Name(timer)) + ".Tick");
-    t.Restart();
+    ControlState& state = controls_.at(timer);
+    if (!state.enabled || !form_.Live()) return;
+    state.elapsed = 0;
     form_.Tick(timer);
 }
 
 void HeadlessPlatform::Advance(unsigned ms) {
-    while (form_.Live()) {
-        HeadlessTimer* next = nullptr;
-        for (const auto& [id, timer] : timers_) {
-            if (timer->Enabled() && (!next || timer->Remaining() < next->Remaining())) next = timer;
+    // A millisecond at a time; timers due together fire in the order of
+    // their ids.
+    for (; ms > 0 && form_.Live(); --ms) {
+        for (auto& [id, timer] : controls_) {
+            if (timer.interval > 0 && timer.enabled && ++timer.elapsed >= timer.interval) Tick(id);
         }
-        if (!next || next->Remaining() > ms) break;
-        const unsigned step = next->Remaining();
-        for (const auto& [id, timer] : timers_) {
-            if (timer->Enabled()) timer->Pass(step);
-        }
-        ms -= step;
-        Tick(next->Id());
-    }
-    for (const auto& [id, timer] : timers_) {
-        if (timer->Enabled()) timer->Pass(ms);
     }
 }
 

@@ -1,8 +1,8 @@
-// A platform without a screen: every control keeps its state in memory, every
-// call that the window makes is written to one ordered log, and whatever a
-// user or the shell would answer (message boxes, dialogs, the folder browser,
-// the tray menu) comes from a script the test sets up beforehand. Timers do
-// not run by themselves: the test ticks them or advances the clock.
+// A platform without a screen. Every control keeps its state here, where a
+// test reads it as the user would see it; what a user or the shell would
+// answer (message boxes, file dialogs, the folder browser, the tray menu)
+// comes from scripts that the test fills beforehand. Timers fire only when
+// the test ticks them or moves the clock on.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +10,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/controls.h"
@@ -19,89 +19,73 @@
 
 namespace tessaly::headless {
 
-class HeadlessPlatform;
-class HeadlessTextField;
-class HeadlessCheckBox;
-class HeadlessLabel;
-class HeadlessTimer;
-class HeadlessMenuItem;
-class HeadlessImage;
-class HeadlessWindow;
-
-// Icon handles of the two state pictures and the window's handle, as the
-// shell would receive them.
 inline constexpr std::uint32_t kWindowHandle = 0x000A01F4;
 inline constexpr std::uint32_t kPauseIconHandle = 0x00050A11;
 inline constexpr std::uint32_t kRunIconHandle = 0x00050A23;
 
+// What the window showed, and what the settings file held, at the moment
+// something reached the shell or a modal window came up.
+struct Seen {
+    std::string status;
+    bool timerOn = false;  // Timer1
+    bool windowVisible = false;
+    std::optional<std::string> settings;
+    bool operator==(const Seen&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Seen& s) {
+        return out << "{" << s.status << (s.timerOn ? ", timer on" : ", timer off")
+                   << (s.windowVisible ? ", window up" : ", window hidden") << ", settings "
+                   << s.settings.value_or("none") << "}";
+    }
+};
+
 struct TrayCall {
     NotifyIconMessage message;
     TrayRecordBytes record;
+    Seen seen;
 };
-
 struct MessageBoxCall {
     std::string text;
     int style;
     std::string title;
+    Seen seen;
+};
+struct DialogCall {
+    std::string initDir, title, filter;
+    Seen seen;
 };
 
-struct ShellCall {
-    std::uint32_t owner;
-    std::optional<std::string> operation;
-    std::string file;
-    std::optional<std::string> parameters;
-    std::optional<std::string> directory;
-    int showCommand;
-};
-
-struct HelpCall {
-    std::string file;
-    int context;
-};
-
-struct BrowseCall {
-    std::uint32_t owner;
-    std::string prompt;
-    int options;
-};
-
-// What the user does in the next file dialog. A chosen file becomes the
-// dialog's FileName; Cancel and a failure leave FileName as it was.
+// What the user does in the next file dialog. Cancel and a failure leave the
+// dialog's file name as an earlier pick left it.
 struct DialogAnswer {
     IFileDialog::Result result = IFileDialog::Result::Cancelled;
     std::string fileName;
 };
 
-class HeadlessFileDialog final : public IFileDialog {
-public:
-    explicit HeadlessFileDialog(HeadlessPlatform& platform) : platform_(platform) {}
-    ~HeadlessFileDialog() override;
-    std::string InitDir() const override { return initDir_; }
-    void SetInitDir(const std::string& folder) override;
-    std::string DialogTitle() const override { return title_; }
-    void SetDialogTitle(const std::string& title) override;
-    std::string Filter() const override { return filter_; }
-    void SetFilter(const std::string& filter) override;
-    std::string FileName() const override { return fileName_; }
-    void SetFileName(const std::string& name) override;
-    Result ShowOpen() override;
+// The state of any control; each kind uses its own part.
+struct ControlState {
+    std::string text;
+    Colour colour = 0x80000008;
+    std::pair<int, int> selection{0, 0};
+    int value = 0;
+    bool enabled = false, visible = true;
+    unsigned interval = 0, elapsed = 0;
+    std::uint32_t icon = 0;
+};
 
-private:
-    HeadlessPlatform& platform_;
-    std::string initDir_, title_, filter_, fileName_;
+struct WindowState {
+    bool visible = false;
+    std::uint32_t icon = kPauseIconHandle;  // the program file's own icon
+    int state = 0;                          // 0 normal, 1 minimised
+    float left = 0, top = 0;
 };
 
 class HeadlessPlatform final : public IPlatform {
 public:
-    explicit HeadlessPlatform(std::string appPath);
-    ~HeadlessPlatform() override;
+    explicit HeadlessPlatform(std::string appPath) : appPath_(std::move(appPath)) {}
 
-    // The window whose handlers the timers, the unload and the shell's
-    // notifications run.
     void Attach(IFormEvents& form) { form_.Attach(&form); }
     FormLink& Events() { return form_; }
 
-    // --- IPlatform ---
     std::unique_ptr<IWindow> CreateMainWindow() override;
     std::unique_ptr<ITextField> CreateTextField(ControlId id) override;
     std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override;
@@ -117,114 +101,93 @@ public:
     bool Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) override;
     std::int32_t ShellExecuteA(std::uint32_t ownerWindow, const char* operation, const std::string& file,
                                const char* parameters, const char* directory, int showCommand) override;
-    bool SetForegroundWindow(std::uint32_t window) override;
+    bool SetForegroundWindow(std::uint32_t window) override {
+        foregrounded += window == kWindowHandle;
+        return true;
+    }
     int MsgBox(const std::string& text, int style, const std::string& title) override;
     std::optional<ControlId> PopupMenu() override;
     BrowseResult BrowseForFolder(std::uint32_t ownerWindow, const std::string& prompt, int options) override;
-    void ShowHelpContext(const std::string& helpFile, int contextId) override;
+    void ShowHelpContext(const std::string& file, int context) override {
+        help.push_back(file + "#" + std::to_string(context));
+    }
     void UnloadMainWindow() override;
-    void EndProgram() override;
+    void EndProgram() override { ended = true; }
 
-    // --- The machine ---
-    float screenWidth = 15360.0f;   // 1024 pixels
-    float screenHeight = 11520.0f;  // 768 pixels
+    // The machine.
+    float screenWidth = 15360.0f;  // 1024 x 768 pixels
+    float screenHeight = 11520.0f;
     float twipsPerPixelX = 15.0f;
-    float windowWidth = 6795.0f;    // the client area and a thin frame
+    float windowWidth = 6795.0f;  // the client area and a thin frame
     float windowHeight = 3795.0f;
-    std::int32_t shellResult = 42;  // what ShellExecuteA answers
-    bool shellThrows = false;       // the call itself breaks down
 
-    // --- Scripts: consumed in order; an empty script answers OK, Cancel,
-    // Cancel and "menu dismissed". ---
+    // Scripts, used up in order; when empty: OK, Cancel, Cancel, dismissed.
     std::deque<int> messageBoxAnswers;
     std::deque<DialogAnswer> dialogAnswers;
     std::deque<BrowseResult> browseAnswers;
     std::deque<std::optional<ControlId>> menuAnswers;
-    // Runs while a modal window (message box, file dialog, folder browser,
-    // pop-up menu) waits for the user; receives the log entry of the call.
+    // Runs while a modal window waits for the user; told which one.
     std::function<void(const std::string&)> whileModal;
 
-    // --- What happened ---
-    std::vector<std::string> log;
+    // What reached the user and the shell.
     std::vector<TrayCall> trayCalls;
     std::vector<MessageBoxCall> messageBoxes;
-    std::vector<ShellCall> shellCalls;
-    std::vector<HelpCall> helpCalls;
-    std::vector<BrowseCall> browseCalls;
+    std::vector<DialogCall> dialogs;
+    std::vector<std::string> browsePrompts;  // prompt, owned by the window, folders only
+    std::vector<std::string> menus;          // the visible items of each pop-up, "|" between
+    std::vector<std::string> opened;         // what the shell opened with its default action
+    std::vector<std::string> help;           // "<help file>#<context number>"
+    int foregrounded = 0;                    // the window brought to the front
     bool unloaded = false;
     bool ended = false;
 
-    // Log entries from position `mark` on.
-    std::vector<std::string> Since(std::size_t mark) const;
-    // Only the entries that start with one of the prefixes.
-    std::vector<std::string> Only(std::initializer_list<std::string_view> prefixes,
-                                  std::size_t mark = 0) const;
-
-    // --- The notification area as the shell keeps it ---
+    // The notification area as the shell keeps it.
     bool TrayIconPresent() const { return trayPresent_; }
     const TrayRecordBytes& TrayIconShown() const { return trayShown_; }
-    // The shell restarts: the icons are gone and the window is told.
-    void RecreateTaskbar();
+    void RecreateTaskbar() {  // the shell restarts: icons gone, the window told
+        trayPresent_ = false;
+        form_.TaskbarCreated();
+    }
 
-    // --- Reading the controls ---
-    std::string Text(ControlId id) const;
-    Colour ForeColor(ControlId id) const;
-    std::pair<int, int> Selection(ControlId id) const;
-    int CheckValue() const;
-    std::string Status() const;
-    bool TimerOn(ControlId id) const;
-    unsigned TimerInterval(ControlId id) const;
-    bool MenuVisible(ControlId id) const;
-    bool WindowVisible() const;
-    std::uint32_t WindowIcon() const;
-    int WindowState() const;
-    float WindowLeft() const;
-    float WindowTop() const;
-    const HeadlessFileDialog& Dialog() const;
+    // What the user sees.
+    const ControlState& Control(ControlId id) const { return controls_.at(id); }
+    std::string Text(ControlId id) const { return Control(id).text; }
+    int CheckValue() const { return Control(ControlId::chkAS).value; }
+    std::string Status() const { return Control(ControlId::lblStatus).text; }
+    bool TimerOn(ControlId id) const { return Control(id).enabled; }
+    bool WindowVisible() const { return window_.visible; }
+    const WindowState& Window() const { return window_; }
 
-    // The program starts, as the Windows program does: the window loads,
-    // and once its start-up has returned it is shown.
-    void StartProgram();
+    // The program starts: the window loads, and is shown once start-up returns.
+    void StartProgram() {
+        form_.Load();
+        window_.visible = !ended;
+    }
 
-    // --- The user at the window ---
-    void Type(ControlId field, const std::string& text);
-    void Check(int value);  // the user clicks the check box into a state
+    // The user types, clicks the check box or minimises: no handler reacts.
+    void Type(ControlId field, const std::string& text) { controls_.at(field).text = text; }
+    void Check(int value) { controls_.at(ControlId::chkAS).value = value; }
+    void Minimise() { window_.state = 1; }
     void Tick(ControlId timer);
-    // Moves the clock on; every enabled timer fires whenever its period
-    // has elapsed, in time order.
+    // Moves the clock on; enabled timers fire as their periods elapse.
     void Advance(unsigned ms);
 
-    // Called by the controls.
-    void Record(std::string entry) { log.push_back(std::move(entry)); }
-    void Modal(const std::string& entry);
-    void Forget(const void* control);
+    // For the control views.
+    void Modal(const std::string& what) {
+        if (whileModal) whileModal(what);
+    }
+    Seen Look() const;
+    DialogAnswer ShowOpen(const std::string& initDir, const std::string& title, const std::string& filter);
 
 private:
+    ControlState& Add(ControlId id, unsigned interval = 0);
+
     std::string appPath_;
     FormLink form_;
     bool trayPresent_ = false;
     TrayRecordBytes trayShown_{};
-
-    std::map<ControlId, HeadlessTextField*> fields_;
-    std::map<ControlId, HeadlessTimer*> timers_;
-    std::map<ControlId, HeadlessMenuItem*> menuItems_;
-    std::map<ControlId, HeadlessImage*> images_;
-    HeadlessCheckBox* check_ = nullptr;
-    HeadlessLabel* label_ = nullptr;
-    HeadlessWindow* window_ = nullptr;
-    HeadlessFileDialog* dialog_ = nullptr;
-
-    friend class HeadlessTextField;
-    friend class HeadlessTimer;
-    friend class HeadlessMenuItem;
-    friend class HeadlessImage;
-    friend class HeadlessCheckBox;
-    friend class HeadlessLabel;
-    friend class HeadlessWindow;
-    friend class HeadlessFileDialog;
+    std::map<ControlId, ControlState> controls_;
+    WindowState window_;
 };
-
-// The name of a control, as the log writes it.
-std::string_view Name(ControlId id);
 
 }  // namespace tessaly::headless

@@ -1,0 +1,240 @@
+// Composing a signature: placeholders, lines, draws, limits, failures, and
+// the replacement of the signature file.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "platform/fs/fs.h"
+#include "support/support.h"
+
+namespace tessaly::test {
+namespace {
+
+// Two quote files and two folders of one fragment each, and a signature
+// that holds an earlier composition.
+class Composition : public ::testing::Test {
+protected:
+    Composition() {
+        dir.Write("html1/a.htm", "<p>\r\none</p>\r\n");
+        dir.Write("html2/b.htm", "<p>two</p>");
+        paths = {dir.Write("template.txt", ""),           dir.Write("signature.txt", kOld),
+                 dir.Write("q1.txt", "first\r\nsecond\r\nthird\r\n"), dir.Write("q2.txt", "only\r\n"),
+                 dir.Path("html1"),                       dir.Path("html2")};
+    }
+
+    // The signature composed from `templateBytes` with every scripted draw,
+    // or "<failed>" after checking that a failure left the old signature and
+    // no other file.
+    std::string Compose(const std::string& templateBytes, std::initializer_list<float> draws) {
+        WriteBytes(paths.templatePath, templateBytes);
+        const auto before = dir.Entries();
+        ScriptedDraws random(draws);
+        const bool composed = static_cast<bool>(ComposeSignature(paths, random));
+        EXPECT_TRUE(random.left.empty()) << "fewer draws than scripted";
+        if (composed) return ReadBytes(paths.signaturePath).value_or("<none>");
+        EXPECT_EQ(ReadBytes(paths.signaturePath), kOld);
+        EXPECT_EQ(dir.Entries(), before);
+        return "<failed>";
+    }
+
+    static constexpr const char* kOld = "earlier signature\r\n";
+    ScratchFolder dir;
+    ComposePaths paths;
+};
+
+TEST_F(Composition, ReplacesEachPlaceholderFromItsSourceAndEndsWithCrLf) {
+    EXPECT_EQ(Compose("quote1 quote2 htmPath1 htmPath2", {0.5f, 0.0f, 0.0f, 0.0f}),
+              "second only <p>one</p> <p>two</p>\r\n");
+    // One draw serves every occurrence; a template ending in a line break
+    // gives a signature ending in two.
+    EXPECT_EQ(Compose("quote1-quote1\r\n", {0.9f}), "third-third\r\n\r\n");
+    // Presence ignores letter case, the replacement does not; a placeholder
+    // is a plain substring.
+    EXPECT_EQ(Compose("QUOTE1 quote12", {0.0f}), "QUOTE1 first2\r\n");
+    // Without placeholders no source is touched.
+    paths.quote1 = paths.quote2 = paths.htmPath1 = paths.htmPath2 = "";
+    EXPECT_EQ(Compose("plain\r\ntext", {}), "plain\r\ntext\r\n");
+}
+
+TEST_F(Composition, InsertedTextIsReplacedOnlyByLaterPlaceholdersOfTheTemplate) {
+    dir.Write("q1.txt", "[quote1 quote2 htmPath2]");
+    dir.Write("q2.txt", "(quote1 quote2)");
+    EXPECT_EQ(Compose("quote1 quote2", {0.0f, 0.0f}), "[quote1 (quote1 quote2) htmPath2] (quote1 quote2)\r\n");
+    EXPECT_EQ(Compose("quote1 htmPath2", {0.0f, 0.0f}), "[quote1 quote2 <p>two</p>] <p>two</p>\r\n");
+}
+
+TEST_F(Composition, EveryByteReachesTheSignatureUnchanged) {
+    std::string high;
+    for (int b = 0x80; b <= 0xFF; ++b) high += static_cast<char>(b);
+    const std::string bom = "\xEF\xBB\xBF", nul("a\0b", 3);
+    dir.Write("q1.txt", bom + high + "\r\n");
+    dir.Write("html1/a.htm", high + "\r\n" + nul + "\r\n");
+    EXPECT_EQ(Compose(bom + "LF\n" + nul + " quote1|htmPath1", {0.0f, 0.0f}),
+              bom + "LF\n" + nul + " " + bom + high + "|" + high + nul + "\r\n");
+}
+
+TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain) {
+    const std::string all = "quote1 quote2 htmPath1 htmPath2";
+    EXPECT_EQ(Compose("", {}), "<failed>") << "empty template";
+    dir.Write("q2.txt", "");
+    EXPECT_EQ(Compose(all, {0.0f}), "<failed>") << "empty quote file";
+    dir.Write("q2.txt", "filled");
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f, 0.0f}), "first filled <p>one</p> <p>two</p>\r\n");
+    WriteBytes(paths.signaturePath, kOld);
+
+    stdfs::remove(dir.Path("html2/b.htm"));
+    dir.Write("html2/sub/inner.htm", "in a subfolder");
+#ifndef _WIN32
+    dir.Write("html2/.hidden.htm", "hidden");
+#endif
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "<failed>") << "no plain file in the folder";
+    paths.htmPath2 = dir.Path("missing");
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "<failed>") << "missing folder";
+    paths.htmPath2 = "";
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "<failed>") << "empty folder text";
+    paths.htmPath2 = paths.htmPath1;
+    paths.quote1 = dir.Path("missing.txt");
+    EXPECT_EQ(Compose("QUOTE1", {}), "<failed>") << "missing quote file, placeholder in other case";
+    paths.quote1 = dir.Path("q1.txt");
+    paths.templatePath = dir.Path("missing.txt");
+    ScriptedDraws none;
+    EXPECT_FALSE(ComposeSignature(paths, none)) << "missing template";
+    paths.templatePath = dir.Path("template.txt");
+
+    // A signature in a missing folder fails after every source was read.
+    WriteBytes(paths.templatePath, all);
+    paths.signaturePath = dir.Path("missing/signature.txt");
+    ScriptedDraws allRead{0.0f, 0.0f, 0.0f, 0.0f};
+    EXPECT_FALSE(ComposeSignature(paths, allRead));
+    EXPECT_TRUE(allRead.left.empty());
+    EXPECT_FALSE(stdfs::exists(dir.Path("missing")));
+}
+
+// Positions and line counts are 16-bit.
+TEST_F(Composition, CountsBeyond32767Fail) {
+    const auto Numbered = [](int lines) {
+        std::string text;
+        for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + "\r\n";
+        return text;
+    };
+    const std::string filler(32766, 'x');
+    EXPECT_EQ(Compose(filler + "quote1", {0.0f}), filler + "first\r\n");
+    WriteBytes(paths.signaturePath, kOld);
+    EXPECT_EQ(Compose(filler + "xQUOTE1 quote1", {}), "<failed>");
+
+    dir.Write("q1.txt", Numbered(32767));
+    dir.Write("html1/a.htm", Numbered(32767));
+    EXPECT_EQ(Compose("quote1", {std::nextafter(1.0f, 0.0f)}), "line 32767\r\n");
+    EXPECT_EQ(Compose("htmPath1", {0.0f}).size(), Numbered(32767).size() - 2 * 32767 + 2);
+    WriteBytes(paths.signaturePath, kOld);
+    dir.Write("q1.txt", Numbered(32767) + "one more");
+    EXPECT_EQ(Compose("quote1", {}), "<failed>");
+    dir.Write("html1/a.htm", Numbered(32768));
+    EXPECT_EQ(Compose("htmPath1", {0.0f}), "<failed>");
+}
+
+TEST_F(Composition, LinesEndAtCrOrCrLfAndFragmentsRunTogether) {
+    const auto lines = [&](const std::string& text, int n) {
+        dir.Write("q1.txt", text);
+        std::vector<std::string> got;
+        for (int k = 0; k < n; ++k) {
+            got.push_back(Compose("quote1", {(static_cast<float>(k) + 0.5f) / static_cast<float>(n)}));
+        }
+        return got;
+    };
+    using V = std::vector<std::string>;
+    EXPECT_EQ(lines("one\r\n\r\nthree\r\n", 3), (V{"one\r\n", "\r\n", "three\r\n"}));
+    EXPECT_EQ(lines("a\rb\r\n\nc\r", 3), (V{"a\r\n", "b\r\n", "\nc\r\n"}));
+    EXPECT_EQ(lines("a\nb\n", 1), (V{"a\nb\n\r\n"}));
+    EXPECT_EQ(lines("no end", 1), (V{"no end\r\n"}));
+
+    dir.Write("html1/a.htm", "<b>one</b>\r\n<i>two\r\nthree</i>\rfour\nfive");
+    EXPECT_EQ(Compose("htmPath1", {0.0f}), "<b>one</b><i>twothree</i>four\nfive\r\n");
+    dir.Write("html1/a.htm", "");
+    EXPECT_EQ(Compose("[htmPath1]", {0.0f}), "[]\r\n");
+}
+
+// Draws go over the plain files in byte order of their names.
+TEST_F(Composition, DrawsPickPlainFilesByNameAndSeeNewOnes) {
+    dir.Write("html1/b.htm", "B");
+    dir.Write("html1/no extension", "C");
+#ifndef _WIN32
+    // A dangling link, or one to a folder, is no file and spoils nothing.
+    stdfs::create_symlink(dir.Path("gone"), dir.Path("html1/d dangling"));
+    stdfs::create_symlink(dir.Path("html2"), dir.Path("html1/e folder"));
+#endif
+    EXPECT_EQ(Compose("htmPath1", {0.0f}), "<p>one</p>\r\n");
+    EXPECT_EQ(Compose("htmPath1", {0.5f}), "B\r\n");
+    EXPECT_EQ(Compose("htmPath1", {0.9f}), "C\r\n");
+    dir.Write("html1/z.htm", "Z");
+    EXPECT_EQ(Compose("htmPath1", {0.9f}), "Z\r\n");
+    // A folder text ending in a separator still finds its files.
+    paths.htmPath2 += fs::PathSeparator();
+    EXPECT_EQ(Compose("htmPath2", {0.0f}), "<p>two</p>\r\n");
+}
+
+TEST(Draw, MapsOntoTheListAndTheRealGeneratorIsUniformWithoutRepeating) {
+    for (int n = 1; n <= 32767; ++n) ASSERT_EQ(DrawIndex(std::nextafter(1.0f, 0.0f), n), n - 1) << n;
+    TimeOfDayRandom random;
+    std::vector<int> counts(10);
+    std::set<float> distinct;
+    for (int i = 0; i < 5000; ++i) {
+        const float r = random.ReseedAndDraw();
+        ASSERT_TRUE(r >= 0.0f && r < 1.0f) << r;
+        distinct.insert(r);
+        ++counts[static_cast<std::size_t>(DrawIndex(r, 10))];
+    }
+    double chiSquare = 0;
+    for (const int c : counts) chiSquare += (c - 500.0) * (c - 500.0) / 500.0;
+    // Nine degrees of freedom: a uniform source passes 80 with a chance
+    // below 10^-12. Draws within one clock tick must not repeat each other.
+    EXPECT_LT(chiSquare, 80.0);
+    EXPECT_GT(distinct.size(), 4500u);
+}
+
+TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
+    ScratchFolder dir;
+    const std::string longText(64 * 1024, 'L'), shortText(3000, 's');
+    ComposePaths paths{dir.Write("long.txt", longText), dir.Path("sig.txt"), "", "", "", ""};
+    const std::string templates[2] = {paths.templatePath, dir.Write("short.txt", shortText)};
+    TimeOfDayRandom random;
+    ASSERT_TRUE(ComposeSignature(paths, random));
+    std::atomic<bool> done{false};
+    std::atomic<int> reads{0}, torn{0};
+    std::thread reader([&] {
+        while (!done) {
+            const auto seen = ReadBytes(paths.signaturePath);
+            if (!seen || seen->empty()) continue;
+            ++reads;
+            if (*seen != longText + "\r\n" && *seen != shortText + "\r\n") ++torn;
+        }
+    });
+    int replaced = 0;
+    for (int i = 1; i <= 1000; ++i) {
+        paths.templatePath = templates[i % 2];
+        replaced += ComposeSignature(paths, random) ? 1 : 0;
+    }
+    done = true;
+    reader.join();
+    EXPECT_EQ(torn, 0) << "of " << reads << " reads";
+    EXPECT_EQ(replaced, 1000);
+    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"long.txt", "short.txt", "sig.txt"}));
+}
+
+#ifndef _WIN32
+TEST(Replace, ThroughALinkReachesTheFileAndKeepsTheLink) {
+    ScratchFolder dir;
+    const std::string path = dir.Write("sig.txt", "old");
+    stdfs::create_symlink(path, dir.Path("link.txt"));
+    ASSERT_TRUE(fs::ReplaceFileAtomically(dir.Path("link.txt"), "through the link"));
+    EXPECT_TRUE(stdfs::is_symlink(dir.Path("link.txt")));
+    EXPECT_EQ(ReadBytes(path), "through the link");
+    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"link.txt", "sig.txt"}));
+}
+#endif
+
+}  // namespace
+}  // namespace tessaly::test
