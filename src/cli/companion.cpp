@@ -1,10 +1,11 @@
 #include "cli/companion.h"
 
+#include <array>
 #include <exception>
 #include <optional>
 
 #include "app/settings_file.h"
-#include "cli/diagnose.h"
+#include "platform/fs/fs.h"
 
 #ifndef TESSALY_VERSION
 #error "TESSALY_VERSION must name the program's version"
@@ -68,6 +69,25 @@ std::string Lines(std::string_view text) {
     }
     return out;
 }
+
+// The six paths, in the settings file's order: the option that names each
+// one, what messages call it, the composer's role for it and the template's
+// word that needs it.
+struct PathSlot {
+    std::string_view option;
+    std::string_view what;
+    PathRole role;
+    std::string_view word;
+};
+constexpr std::array<PathSlot, 6> kPathSlots{{
+    {"template", "template file", PathRole::Template, {}},
+    {"signature", "signature file", PathRole::Signature, {}},
+    {"quote1", "quote file 1", PathRole::Quote1, "quote1"},
+    {"quote2", "quote file 2", PathRole::Quote2, "quote2"},
+    {"html1", "HTML folder 1", PathRole::Html1, "htmPath1"},
+    {"html2", "HTML folder 2", PathRole::Html2, "htmPath2"},
+}};
+constexpr std::size_t kSignatureSlot = 1;
 
 struct Request {
     std::optional<std::string> settings;
@@ -157,8 +177,27 @@ std::string Printed(std::string text) {
     return text;
 }
 
+// The composer's failure in the user's words: which path, and why. An unset
+// path gets the option that sets it; a file drawn from an HTML folder is
+// named as that folder's file.
+std::string Explain(const ComposeResult& failure, const std::array<std::string, 6>& paths) {
+    for (std::size_t i = 0; i < kPathSlots.size(); ++i) {
+        const PathSlot& slot = kPathSlots[i];
+        if (slot.role != failure.role) continue;
+        if (failure.path.empty()) {
+            return "no " + std::string(slot.what) + " is set (name one with --" + std::string(slot.option) +
+                   " or in Tessaly)" +
+                   (slot.word.empty() ? "" : ", but the template uses \"" + std::string(slot.word) + "\"");
+        }
+        const std::string drawn = failure.path == paths[i] ? "" : "'s file";
+        return std::string(slot.what) + drawn + " '" + failure.path + "': " + failure.reason;
+    }
+    // The composer names the path of every failure it reports.
+    return "the signature could not be composed: " + failure.reason;
+}
+
 Outcome Compose(const Request& request, const std::string& defaultSettings, RandomSource& random) {
-    PathValues paths;
+    std::array<std::string, 6> paths;
     bool needSettings = request.settings.has_value();
     for (std::size_t slot = 0; slot < paths.size(); ++slot) {
         if (request.paths[slot]) paths[slot] = *request.paths[slot];
@@ -168,13 +207,14 @@ Outcome Compose(const Request& request, const std::string& defaultSettings, Rand
     // Tessaly's own settings file may not exist yet: the paths it would give
     // stay unset, which matters only if the template needs one of them. A
     // file named with --settings must be there.
-    std::string missingSettings;
+    std::string settingsNote;
     if (needSettings) {
         const std::string& settingsPath = request.settings ? *request.settings : defaultSettings;
         const LoadedSettings loaded = ReadSettingsFile(settingsPath);
         if (!loaded.fileFound) {
-            missingSettings = "settings file '" + settingsPath + "' " + WhyUnreadable(settingsPath);
-            if (request.settings) return Failure(missingSettings);
+            settingsNote = "settings file '" + settingsPath + "': " + fs::Reason(loaded.read);
+            if (request.settings) return Failure(settingsNote);
+            if (loaded.read.error == fs::Error::NotFound) settingsNote += "; run Tessaly once to create it";
         }
         for (std::size_t slot = 0; slot < paths.size(); ++slot) {
             if (!request.paths[slot]) paths[slot] = loaded.values.paths[slot];
@@ -182,17 +222,17 @@ Outcome Compose(const Request& request, const std::string& defaultSettings, Rand
     }
 
     const ComposePaths composePaths{paths[0], paths[1], paths[2], paths[3], paths[4], paths[5]};
+    ComposeResult failure;
     if (request.write) {
-        if (ComposeSignature(composePaths, random)) return {};
-    } else if (std::optional<std::string> text = ComposeText(composePaths, random)) {
+        failure = ComposeSignature(composePaths, random);
+        if (failure) return {};
+    } else if (std::optional<std::string> text = ComposeText(composePaths, random, &failure)) {
         return {kExitSuccess, Printed(std::move(*text)), {}};
     }
-    const Explanation why = ExplainFailure(paths, request.write);
-    Outcome failure = Failure(why.message);
-    if (why.unsetPath && !missingSettings.empty()) {
-        failure.err += Failure(missingSettings + "; run Tessaly once to create it").err;
-    }
-    return failure;
+    Outcome outcome = Failure(Explain(failure, paths));
+    // A path may be unset because Tessaly's settings file could not be read.
+    if (failure.path.empty() && !settingsNote.empty()) outcome.err += Failure(settingsNote).err;
+    return outcome;
 }
 
 }  // namespace
