@@ -4,10 +4,17 @@
 
 #include "app/settings_file.h"
 #include "cli/companion.h"
-#include "compose/compose_fixture.h"
+#include "support/support.h"
+
+#include <gtest/gtest.h>
 
 namespace tessaly::test {
 namespace {
+
+std::string MakeFolder(const ScratchFolder& dir, const std::string& name) {
+    stdfs::create_directories(dir.Path(name));
+    return dir.Path(name);
+}
 
 #ifdef _WIN32
 constexpr const char* kBreak = "\r\n";
@@ -22,8 +29,8 @@ protected:
                         dir.Write("sig.txt", kOld),
                         dir.Write("q1.txt", "one\r\ntwo\r\nthree\r\n"),
                         dir.Write("q2.txt", "left\rright"),
-                        dir.Folder("h1"),
-                        dir.Folder("h2")};
+                        MakeFolder(dir, "h1"),
+                        MakeFolder(dir, "h2")};
         dir.Write("h1/a.htm", "<b>\r\nA</b>\r\n");
         dir.Write("h1/b.htm", "<i>B</i>");
         dir.Write("h2/c.htm", "C\r\n");
@@ -31,7 +38,7 @@ protected:
     }
 
     cli::Outcome Run(const std::vector<std::string>& args, const std::array<float, 4>& d = {}) {
-        ScriptedRandom random{d[0], d[1], d[2], d[3]};
+        ScriptedDraws random{d[0], d[1], d[2], d[3]};
         return cli::Run(args, settings, random);
     }
 
@@ -54,9 +61,9 @@ TEST_F(Companion, PrintsAndWritesWhatTheWindowProgramComposesForTheSameDraws) {
     const ComposePaths paths{Path(0), dir.Path("window.txt"), Path(2), Path(3), Path(4), Path(5)};
     std::set<std::string> seen;
     for (const std::array<float, 4> draws : {std::array<float, 4>{}, {0.5f, 0.9f, 0.9f, 0}, {0.99f, 0, 0.2f, 0.7f}}) {
-        ScriptedRandom random{draws[0], draws[1], draws[2], draws[3]};
+        ScriptedDraws random{draws[0], draws[1], draws[2], draws[3]};
         ASSERT_TRUE(ComposeSignature(paths, random));
-        const std::string window = ReadBytes(paths.signaturePath);
+        const std::string window = ReadBytes(paths.signaturePath).value_or("<none>");
         ASSERT_EQ(window.substr(window.size() - 2), "\r\n");
         const cli::Outcome printed = Run({}, draws);
         EXPECT_EQ(printed.status, cli::kExitSuccess) << printed.err;
@@ -126,10 +133,10 @@ TEST_F(Companion, CommandLineMistakesExitWithTwo) {
 
 TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
     const std::string gone = dir.Path("gone.txt"), lost = dir.Path("gone") + fs::PathSeparator() + "sig.txt";
-    const std::string empty = dir.Write("empty.txt", ""), none = dir.Folder("none");
+    const std::string empty = dir.Write("empty.txt", ""), none = MakeFolder(dir, "none");
     const std::string far = dir.Write("far.txt", std::string(32767, ' ') + "QUOTE2");
     const std::string tall = dir.Write("tall.txt", std::string(32768, '\r'));
-    const std::string big = dir.Folder("big"), bigFile = dir.Write("big/x.htm", std::string(32768, '\r'));
+    const std::string big = MakeFolder(dir, "big"), bigFile = dir.Write("big/x.htm", std::string(32768, '\r'));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--template", gone}, "template file '" + gone + "': not found"},
         {{"--template", Path(4)}, "template file '" + Path(4) + "': a folder, not a file"},
