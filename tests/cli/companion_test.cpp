@@ -134,14 +134,14 @@ TEST_F(Companion, CommandLineMistakesExitWithTwo) {
 TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
     const std::string gone = dir.Path("gone.txt"), lost = dir.Path("gone") + fs::PathSeparator() + "sig.txt";
     const std::string empty = dir.Write("empty.txt", ""), none = MakeFolder(dir, "none");
-    const std::string far = dir.Write("far.txt", std::string(32767, ' ') + "QUOTE2");
+    const std::string distant = dir.Write("distant.txt", std::string(32767, ' ') + "QUOTE2");
     const std::string tall = dir.Write("tall.txt", std::string(32768, '\r'));
     const std::string big = MakeFolder(dir, "big"), bigFile = dir.Write("big/x.htm", std::string(32768, '\r'));
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--template", gone}, "template file '" + gone + "': not found"},
         {{"--template", Path(4)}, "template file '" + Path(4) + "': a folder, not a file"},
         {{"-w", "--template", empty}, "template file '" + empty + "': empty file"},
-        {{"--template", far}, "template file '" + far + "': quote2 first appears after the 32,767th character"},
+        {{"--template", distant}, "template file '" + distant + "': quote2 first appears after the 32,767th character"},
         {{"--template="}, "no template file is set (name one with --template or in Tessaly)"},
         {{"--quote2", ""}, "no quote file 2 is set (name one with --quote2 or in Tessaly), but the template uses "
                            "\"quote2\""},

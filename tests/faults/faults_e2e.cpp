@@ -6,7 +6,7 @@
 
 #include "driver.h"
 
-namespace tessaly::e2e {
+namespace tessaly::test {
 namespace {
 
 // Holds a file open, as another program would, while it lives.
@@ -37,7 +37,6 @@ class HeldFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "DISPLAY is not set: the program's windows need an X display";
-        folder.WriteSettings(folder.DefaultSettings(1));
     }
     // The one message box; closed once its text is read.
     std::string Message(Ms timeout) {
@@ -46,7 +45,7 @@ protected:
         if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
         return text;
     }
-    ProgramFolder folder{::testing::UnitTest::GetInstance()->current_test_info()->name()};
+    ProgramFolder folder{1};
     Program program;
 };
 
@@ -55,12 +54,12 @@ TEST_F(HeldFiles, SettingsHeldAtStartAreKeptAndTheUserIsToldOnce) {
     {
         const Holder backup(folder.SettingsFile(), 0);
         ASSERT_TRUE(backup.Holds());
-        const auto started = Clock::now();
-        program.Start(folder);
+        const auto started = std::chrono::steady_clock::now();
+        program.Start(folder.Exe());
         const std::string text = Message(kStartTimeout);
         std::printf("the message came %lld ms after the start\n",
-                    static_cast<long long>(std::chrono::duration_cast<Ms>(Clock::now() - started).count()));
-        EXPECT_NE(text.find(folder.SettingsFile() + " (held by another program)"), std::string::npos) << text;
+                    static_cast<long long>(std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - started).count()));
+        EXPECT_NE(text.find(folder.Path("data/data.sfc") + " (held by another program)"), std::string::npos) << text;
     }
     ASSERT_TRUE(program.WaitUntilShown());
     EXPECT_EQ(program.Text(ControlId::txtTemplate), "");
@@ -71,17 +70,17 @@ TEST_F(HeldFiles, SettingsHeldAtStartAreKeptAndTheUserIsToldOnce) {
 }
 
 TEST_F(HeldFiles, ASignatureAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
-    const std::string signature = folder.Path("signature.txt");
+    const std::string signature = folder.Signature();
     WriteBytes(signature, "previous\r\n");
     {
         // A mail program reading it: sharing reading and writing, not delete.
         const Holder reader(signature, FILE_SHARE_READ | FILE_SHARE_WRITE);
         ASSERT_TRUE(reader.Holds());
-        program.Start(folder);
+        program.Start(folder.Exe());
         ASSERT_TRUE(program.WaitUntilShown());
-        EXPECT_TRUE(folder.IsComposedSignature(reader.Bytes())) << reader.Bytes();
+        EXPECT_EQ(reader.Bytes(), ProgramFolder::kComposed);
         Sleep(static_cast<DWORD>(kQuietPeriod.count()));  // a tick
-        EXPECT_TRUE(folder.IsComposedSignature(reader.Bytes())) << reader.Bytes();
+        EXPECT_EQ(reader.Bytes(), ProgramFolder::kComposed);
         EXPECT_EQ(program.Status(), "Running!");
     }
     {
@@ -94,7 +93,7 @@ TEST_F(HeldFiles, ASignatureAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
         EXPECT_EQ(locker.Bytes(), before);
     }
     EXPECT_TRUE(program.WaitForStatus("Paused!"));
-    EXPECT_NE(ReadBytes(folder.Path("data\\tessaly.log"))->find(signature + " | held by another program"),
+    EXPECT_NE(ReadBytes(folder.Path("data/tessaly.log"))->find(signature + " | held by another program"),
               std::string::npos);
     WIN32_FIND_DATAA found;
     EXPECT_EQ(FindFirstFileA(folder.Path("~tsy*").c_str(), &found), INVALID_HANDLE_VALUE);
@@ -102,4 +101,4 @@ TEST_F(HeldFiles, ASignatureAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
 }
 
 }  // namespace
-}  // namespace tessaly::e2e
+}  // namespace tessaly::test

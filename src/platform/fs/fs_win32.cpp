@@ -159,7 +159,14 @@ Result List(const std::string& folder, std::vector<sys::Entry>& entries) {
     if (search == INVALID_HANDLE_VALUE) {
         // An existing folder with no entries at all (a drive's empty root).
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND ? Result{} : Failed(error);
+        if (error == ERROR_FILE_NOT_FOUND) return Result{};
+        // "file\*" is refused as a bad name (or ERROR_DIRECTORY): the user
+        // named a file where a folder belongs, and should be told so.
+        const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            return Failed(ERROR_DIRECTORY);
+        }
+        return Failed(error);
     }
     constexpr DWORD kLeftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
