@@ -1,7 +1,5 @@
 // tessaly-compose, in process: the window program's composition for the same
 // draws, its command line, and the message and exit status of each failure.
-#include <filesystem>
-
 #include "app/settings_file.h"
 #include "cli/companion.h"
 #include "support/support.h"
@@ -10,11 +8,6 @@
 
 namespace tessaly::test {
 namespace {
-
-std::string MakeFolder(const ScratchFolder& dir, const std::string& name) {
-    stdfs::create_directories(dir.Path(name));
-    return dir.Path(name);
-}
 
 #ifdef _WIN32
 constexpr const char* kBreak = "\r\n";
@@ -25,15 +18,15 @@ constexpr const char* kBreak = "\n";
 class Companion : public ::testing::Test {
 protected:
     Companion() {
+        dir.Write("h1/a.htm", "<b>\r\nA</b>\r\n");
+        dir.Write("h1/b.htm", "<i>B</i>");
+        dir.Write("h2/c.htm", "C\r\n");
         values.paths = {dir.Write("template.txt", "Regards,\r\nquote1 / quote2\r\nhtmPath1|htmPath2"),
                         dir.Write("sig.txt", kOld),
                         dir.Write("q1.txt", "one\r\ntwo\r\nthree\r\n"),
                         dir.Write("q2.txt", "left\rright"),
-                        MakeFolder(dir, "h1"),
-                        MakeFolder(dir, "h2")};
-        dir.Write("h1/a.htm", "<b>\r\nA</b>\r\n");
-        dir.Write("h1/b.htm", "<i>B</i>");
-        dir.Write("h2/c.htm", "C\r\n");
+                        dir.Path("h1"),
+                        dir.Path("h2")};
         settings = dir.Write("data.sfc", FormatSettings(values));
     }
 
@@ -70,7 +63,9 @@ TEST_F(Companion, PrintsAndWritesWhatTheWindowProgramComposesForTheSameDraws) {
         EXPECT_EQ(printed.out, window.substr(0, window.size() - 2) + kBreak);
         seen.insert(printed.out);
 
-        EXPECT_EQ(Run({"--write"}, draws).status, cli::kExitSuccess);
+        const cli::Outcome written = Run({"--write"}, draws);
+        EXPECT_EQ(written.status, cli::kExitSuccess);
+        EXPECT_EQ(written.out + written.err, "") << "--write prints nothing";
         EXPECT_EQ(ReadBytes(Path(1)), window) << "--write gives the window program's bytes";
     }
     EXPECT_EQ(seen.size(), 3u) << "the draws decide the text";
@@ -133,10 +128,11 @@ TEST_F(Companion, CommandLineMistakesExitWithTwo) {
 
 TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
     const std::string gone = dir.Path("gone.txt"), lost = dir.Path("gone") + fs::PathSeparator() + "sig.txt";
-    const std::string empty = dir.Write("empty.txt", ""), none = MakeFolder(dir, "none");
+    const std::string empty = dir.Write("empty.txt", ""), none = dir.Path("none");
+    stdfs::create_directories(none);
     const std::string distant = dir.Write("distant.txt", std::string(32767, ' ') + "QUOTE2");
     const std::string tall = dir.Write("tall.txt", std::string(32768, '\r'));
-    const std::string big = MakeFolder(dir, "big"), bigFile = dir.Write("big/x.htm", std::string(32768, '\r'));
+    const std::string bigFile = dir.Write("big/x.htm", std::string(32768, '\r')), big = dir.Path("big");
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--template", gone}, "template file '" + gone + "': not found"},
         {{"--template", Path(4)}, "template file '" + Path(4) + "': a folder, not a file"},
@@ -173,9 +169,7 @@ TEST_F(Companion, WriteReplacesTheSignatureWholeOrNotAtAll) {
     EXPECT_EQ(dir.Entries(), entries) << "no temporary file left behind";
 
     stdfs::permissions(Path(1), stdfs::perms::owner_write, stdfs::perm_options::add);
-    const cli::Outcome written = Run({"--write"});
-    EXPECT_EQ(written.status, cli::kExitSuccess);
-    EXPECT_EQ(written.out + written.err, "") << "--write prints nothing";
+    EXPECT_EQ(Run({"--write"}).status, cli::kExitSuccess);
     EXPECT_EQ(ReadBytes(Path(1)), "Regards,\r\none / left\r\n<b>A</b>|C\r\n");
     EXPECT_EQ(dir.Entries(), entries);
 }

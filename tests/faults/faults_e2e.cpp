@@ -2,8 +2,6 @@
 // backup tools hold the settings and mail programs the signature.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "driver.h"
 
 namespace tessaly::test {
@@ -54,11 +52,8 @@ TEST_F(HeldFiles, SettingsHeldAtStartAreKeptAndTheUserIsToldOnce) {
     {
         const Holder backup(folder.SettingsFile(), 0);
         ASSERT_TRUE(backup.Holds());
-        const auto started = std::chrono::steady_clock::now();
         program.Start(folder.Exe());
         const std::string text = Message(kStartTimeout);
-        std::printf("the message came %lld ms after the start\n",
-                    static_cast<long long>(std::chrono::duration_cast<Ms>(std::chrono::steady_clock::now() - started).count()));
         EXPECT_NE(text.find(folder.Path("data/data.sfc") + " (held by another program)"), std::string::npos) << text;
     }
     ASSERT_TRUE(program.WaitUntilShown());

@@ -6,9 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <regex>
 #include <string_view>
@@ -16,14 +13,13 @@
 
 #include "app/failure_log.h"
 #include "app/settings_file.h"
-#include "compose/compose.h"
 #include "headless/headless_platform.h"
 #include "platform/fs/fs_calls.h"
+#include "support/support.h"
 
-namespace tessaly {
+namespace tessaly::test {
 namespace {
 
-namespace stdfs = std::filesystem;
 namespace sys = fs::sys;
 
 // What the injected calls do; the table takes plain functions only.
@@ -69,66 +65,54 @@ void Break(std::string_view name) {
     }
 }
 
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
 class Faults : public ::testing::Test {
 protected:
     void SetUp() override {
-        stdfs::remove_all(dir);
-        stdfs::create_directories(dir / "html");
-        stdfs::create_directories(dir / "data");
-        Write(P("template.htm"), "Hi quote1 htmPath1");
-        Write(quote, "First\r\n");
-        Write(P("html/a.htm"), "<b>x</b>\r\n");
+        dir.Write("template.htm", "Hi quote1 htmPath1");
+        dir.Write("q1.txt", "First\r\n");
+        dir.Write("html/a.htm", "<b>x</b>\r\n");
         Restore();
     }
-    void TearDown() override {
-        form.reset();
-        sys::SystemCalls() = Real();
-        stdfs::remove_all(dir);
-    }
+    void TearDown() override { sys::SystemCalls() = Real(); }
     // The platform's calls, but waits only count (the tests never sleep).
     void Restore() {
         sys::SystemCalls() = Real();
         sys::SystemCalls().wait = [](unsigned ms) { gWaited += ms; };
         gError = fs::Error::Io, gOnly.clear(), gCalls = gWrites = gWaited = 0, gFailFrom = 1, gFailTo = INT_MAX, gAlternate = false;
     }
-    std::string P(const std::string& name) const { return (dir / name).make_preferred().string(); }
     SettingsValues Values(std::int16_t flag) const {
-        return {{P("template.htm"), signature, quote, quote, P("html"), P("html")}, flag};
+        return {{dir.Path("template.htm"), signature, quote, quote, dir.Path("html"), dir.Path("html")}, flag};
     }
     // The program starts from stored settings with a line no save writes.
     void Start(std::int16_t flag) {
         form.reset();
-        Write(settings, FormatSettings(Values(flag)) + "by the test\r\n");
-        platform = std::make_unique<headless::HeadlessPlatform>(dir.string());
+        dir.Write("data/data.sfc", FormatSettings(Values(flag)) + "by the test\r\n");
+        platform = std::make_unique<headless::HeadlessPlatform>(dir.Path());
         form = CreateMainForm(*platform, random);
         platform->Attach(*form);
         platform->StartProgram();
+    }
+    // Another program holds the settings file for the first `opens` opens.
+    void HoldSettings(int opens = INT_MAX) {
+        gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = opens;
+        Break("open");
     }
     void Click(ControlId id) { form->Click(id); }
     std::size_t Boxes() const { return platform->messageBoxes.size(); }
     int Temporaries() const {
         int found = 0;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir)) found += entry.path().extension() == ".tmp";
+        for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) found += entry.path().extension() == ".tmp";
         return found;
     }
     std::string LastLogLine() const {
-        const std::string log = Read(P("data/tessaly.log"));
+        const std::string log = ReadBytes(dir.Path("data/tessaly.log")).value_or("");
         return log.substr(log.rfind('\n', log.size() - 3) + 1);
     }
 
-    stdfs::path dir = stdfs::temp_directory_path() /
-                      ("tessaly-faults-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::string quote = P("q1.txt"), signature = P("sig.htm"), settings = P("data/data.sfc");
+    ScratchFolder dir;
+    std::string quote = dir.Path("q1.txt"), signature = dir.Path("sig.htm"), settings = dir.Path("data/data.sfc");
     const std::string composed = "Hi First <b>x</b>\r\n", previous = "previous\r\n";
-    struct : RandomSource {
-        float ReseedAndDraw() override { return 0.0f; }
-    } random;
+    ScriptedDraws random;
     std::unique_ptr<headless::HeadlessPlatform> platform;
     std::unique_ptr<IFormEvents> form;
 };
@@ -148,22 +132,22 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
     for (const auto& [name, breakIt] : variants) {
         SCOPED_TRACE(name);
         Start(1);
-        Write(signature, previous);
-        const std::string stored = Read(settings);
+        WriteBytes(signature, previous);
+        const std::string stored = ReadBytes(settings).value_or("");
         breakIt(sys::SystemCalls());
         // Reading and listing give all there is, or the failure as it came.
         std::string bytes;
         std::vector<std::string> names;
-        const fs::Result read = fs::ReadWholeFile(quote, bytes), listed = fs::ListPlainFiles(P("html"), names);
+        const fs::Result read = fs::ReadWholeFile(quote, bytes), listed = fs::ListPlainFiles(dir.Path("html"), names);
         EXPECT_TRUE(read ? bytes == "First\r\n" : read.error == gError);
         EXPECT_TRUE(listed ? names == std::vector<std::string>{"a.htm"} : listed.error == gError);
         platform->Advance(3000);  // a tick composes
         const bool composes = platform->TimerOn(ControlId::Timer1);
-        EXPECT_EQ(Read(signature), composes ? composed : previous);
+        EXPECT_EQ(ReadBytes(signature), composes ? composed : previous);
         EXPECT_EQ(Boxes(), composes ? 0u : 1u);
         Click(ControlId::cmdQF1);  // Cancel in the dialog, then a save
-        const bool saved = Read(settings) != stored;
-        EXPECT_EQ(Read(settings), saved ? FormatSettings(Values(composes)) : stored);
+        const bool saved = ReadBytes(settings) != stored;
+        EXPECT_EQ(ReadBytes(settings), saved ? FormatSettings(Values(composes)) : stored);
         EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
         // Which calls a composition and a save cannot do without.
         EXPECT_EQ(composes, std::string("|size|resize|remove|makeFolder|short writes|interrupted|").find("|" + name + "|") !=
@@ -173,18 +157,16 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
         Restore();
         EXPECT_EQ(Temporaries(), 0);
         Click(ControlId::cmdCreateS);  // the program carries on
-        EXPECT_EQ(Read(signature), composed);
+        EXPECT_EQ(ReadBytes(signature), composed);
     }
 }
 
 TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
-    gOnly = "data.sfc", gError = fs::Error::Held;
-    Break("open");
+    HoldSettings();
     Start(1);
-    const std::string stored = Read(settings);
+    const auto stored = ReadBytes(settings);
     EXPECT_EQ(gWaited, kSettingsPatienceMs);  // tried again for two seconds, then given up
     ASSERT_EQ(Boxes(), 1u);
-    EXPECT_EQ(platform->messageBoxes[0].title, "Tessaly Error");
     EXPECT_NE(platform->messageBoxes[0].text.find(settings + " (held by another program)"), std::string::npos);
     EXPECT_EQ(platform->Text(ControlId::txtTemplate), "");
     EXPECT_EQ(platform->CheckValue(), 0);
@@ -194,23 +176,21 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     Restore();  // the holder lets go; Exit leaves the file as it is
     Click(ControlId::mnuExit);
     EXPECT_TRUE(platform->ended);
-    EXPECT_EQ(Read(settings), stored);
+    EXPECT_EQ(ReadBytes(settings), stored);
 
     // A save the user asks for stores what the window shows.
-    gOnly = "data.sfc", gError = fs::Error::Held;
-    Break("open");
+    HoldSettings();
     Start(1);
     Restore();
     platform->Type(ControlId::txtTemplate, "chosen.htm");
     Click(ControlId::cmdQF1);
-    EXPECT_EQ(Read(settings), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
+    EXPECT_EQ(ReadBytes(settings), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
     platform->Type(ControlId::txtQF1, "typed.txt");  // from now on Exit saves as ever
     Click(ControlId::mnuExit);
-    EXPECT_EQ(Read(settings), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
+    EXPECT_EQ(ReadBytes(settings), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
 
     // A holder that lets go within the wait goes unnoticed.
-    gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = 3;
-    Break("open");
+    HoldSettings(3);
     Start(1);
     EXPECT_EQ(gWaited, 3 * kSettingsRetryMs);
     EXPECT_EQ(Boxes(), 0u);
@@ -239,7 +219,7 @@ TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
     EXPECT_EQ(platform->Status(), "Running!");
     platform->whileModal = nullptr;
     platform->Advance(3000);
-    EXPECT_EQ(Read(signature), composed);
+    EXPECT_EQ(ReadBytes(signature), composed);
 
     // A Pause chosen while a dialog waits stands when it closes.
     platform->whileModal = [&](const std::string& what) {
@@ -252,15 +232,15 @@ TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
 
 TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
     Start(1);
-    Write(signature, previous);
+    WriteBytes(signature, previous);
     gOnly = "sig.htm", gError = fs::Error::Held;  // the reader shares writing, not deleting
     Break("rename");
     platform->Advance(3000);
-    EXPECT_EQ(Read(signature), composed);
+    EXPECT_EQ(ReadBytes(signature), composed);
     EXPECT_EQ(Boxes(), 0u);
     EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
 
-    Write(signature, previous);
+    WriteBytes(signature, previous);
     Break("open");  // now it shares nothing
     platform->Advance(3000);
     EXPECT_EQ(Boxes(), 1u);
@@ -268,7 +248,7 @@ TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
     EXPECT_NE(LastLogLine().find("| signature file (Select Signature): " + signature + " | held by another program"),
               std::string::npos);
     Restore();
-    EXPECT_EQ(Read(signature), previous);
+    EXPECT_EQ(ReadBytes(signature), previous);
 
     // A write in place that fails half-way puts the old bytes back.
     gError = fs::Error::Held;
@@ -279,19 +259,19 @@ TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
         return fs::Result{fs::Error::DiskFull};
     };
     EXPECT_EQ(fs::ReplaceFileAtomically(signature, "a longer signature\r\n").error, fs::Error::DiskFull);
-    EXPECT_EQ(Read(signature), previous);
+    EXPECT_EQ(ReadBytes(signature), previous);
     EXPECT_TRUE(fs::ReplaceFileAtomically(signature, "short\r\n"));
-    EXPECT_EQ(Read(signature), "short\r\n");
+    EXPECT_EQ(ReadBytes(signature), "short\r\n");
     EXPECT_EQ(Temporaries(), 0);
 }
 
 TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
     std::string old;
     while (old.size() < kFailureLogLimit) old += "an old line\r\n";
-    Write(P("data/tessaly.log"), old);
+    dir.Write("data/tessaly.log", old);
     stdfs::remove(quote);
     Start(1);
-    const std::string log = Read(P("data/tessaly.log"));
+    const std::string log = ReadBytes(dir.Path("data/tessaly.log")).value_or("");
     EXPECT_LE(log.size(), kFailureLogLimit);
     EXPECT_TRUE(log.starts_with("an old line\r\n"));
     const std::string line = LastLogLine();
@@ -301,4 +281,4 @@ TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
 }
 
 }  // namespace
-}  // namespace tessaly
+}  // namespace tessaly::test

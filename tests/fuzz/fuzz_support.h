@@ -4,6 +4,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdio>
 #include <cstdlib>
@@ -46,14 +47,11 @@ struct BytesRandom final : RandomSource {
 // A line ends at CR or CR LF, a lone LF belongs to its line, and a
 // terminator at the very end opens no further line.
 inline std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines(text.empty() ? 0 : 1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r') {
-            lines.back() += text[i];
-            continue;
-        }
-        if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        if (i + 1 < text.size()) lines.emplace_back();
+    std::vector<std::string> lines;
+    for (std::size_t from = 0; from < text.size();) {
+        const std::size_t end = std::min(text.find('\r', from), text.size());
+        lines.push_back(text.substr(from, end - from));
+        from = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     }
     return lines;
 }

@@ -8,9 +8,7 @@ fuzz::MemDisk& fuzz::Disk() {
     static MemDisk disk;
     return disk;
 }
-namespace {
-fs::Result Outcome(bool worked, fs::Error why) { return worked ? fs::Result{} : fs::Result{why, 0}; }
-}  // namespace
+static fs::Result Outcome(bool worked, fs::Error why) { return worked ? fs::Result{} : fs::Result{why, 0}; }
 fs::Result fs::ReadWholeFile(const std::string& path, std::string& out) {
     const auto found = fuzz::Disk().files.find(path);
     if (found != fuzz::Disk().files.end()) out = found->second;

@@ -16,37 +16,15 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 
 #include "app/form_events.h"
 #include "app/settings_file.h"
-#include "compose/compose.h"
 #include "platform/qt/qt_platform.h"
+#include "support/support.h"
 
-namespace {
-
-namespace stdfs = std::filesystem;
+using namespace tessaly::test;
 using tessaly::qt::QtPlatform;
-
-std::string Bytes(const stdfs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void Write(const stdfs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-// Always the first line and the first file.
-class FirstDraw final : public tessaly::RandomSource {
-public:
-    float ReseedAndDraw() override { return 0.0f; }
-};
-
-}  // namespace
 
 // What the desktop was asked to open.
 class Opener : public QObject {
@@ -60,33 +38,25 @@ public slots:
 class QtWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        app_ = stdfs::temp_directory_path() / ("tessaly-qt-" + std::to_string(::getpid()) + "-" +
-                                               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        stdfs::remove_all(app_);
-        stdfs::create_directories(app_ / "quotes");
-        stdfs::create_directories(app_ / "data");
-        stdfs::copy(TESSALY_HELP_SOURCE_DIR, app_ / "help");
-        Write(app_ / "template.txt", "Hi quote1!");
-        Write(app_ / "quotes" / "q.txt", "first\r\nsecond\r\n");
+        stdfs::copy(TESSALY_HELP_SOURCE_DIR, app_.Path("help"));
+        app_.Write("template.txt", "Hi quote1!");
+        app_.Write("quotes/q.txt", "first\r\nsecond\r\n");
         for (const char* scheme : {"file", "https"}) QDesktopServices::setUrlHandler(scheme, &opener_, "open");
     }
     void TearDown() override {
         for (const char* scheme : {"file", "https"}) QDesktopServices::unsetUrlHandler(scheme);
         form_.reset();
         platform_.reset();
-        stdfs::remove_all(app_);
     }
-    std::string Path(const char* name) const { return (app_ / name).string(); }
+    std::string Path(const char* name) const { return app_.Path(name); }
     // The settings file's bytes for a start-up flag and a template.
-    std::string Settings(int flag, const std::string& templatePath, const std::string& quote2 = "") const {
-        tessaly::SettingsValues values;
-        values.paths = {templatePath, Path("signature.txt"), Path("quotes/q.txt"), quote2, "", ""};
-        values.autoStart = static_cast<std::int16_t>(flag);
-        return tessaly::FormatSettings(values);
+    std::string Settings(std::int16_t flag, const std::string& templatePath, const std::string& quote2 = "") const {
+        return tessaly::FormatSettings(
+            {{templatePath, Path("signature.txt"), Path("quotes/q.txt"), quote2, "", ""}, flag});
     }
     void Start(const std::string& settings) {
-        Write(app_ / "data" / "data.sfc", settings);
-        platform_ = std::make_unique<QtPlatform>(tessaly::qt::Locations{app_.string(), Path("data/data.sfc"), false});
+        app_.Write("data/data.sfc", settings);
+        platform_ = std::make_unique<QtPlatform>(tessaly::qt::Locations{app_.Path(), Path("data/data.sfc"), false});
         form_ = tessaly::CreateMainForm(*platform_, random_);
         platform_->Attach(form_.get());
         ASSERT_TRUE(platform_->Start());
@@ -95,14 +65,16 @@ protected:
     W* Find(const char* name) const { return platform_->Window()->findChild<W*>(name); }
     void Click(const char* name) { QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton); }
     QString Status() const { return Find<QLabel>("lblStatus")->text(); }
-    QString Tip() const { return platform_->Window()->findChild<QSystemTrayIcon*>()->toolTip(); }
-    QStringList MenuItems() const {
-        QStringList items;
+    // The run state as the label, the tray icon's tip and the tray menu show it.
+    QStringList Marks() const {
+        QStringList marks{Status(), platform_->Window()->findChild<QSystemTrayIcon*>()->toolTip()};
         for (const QAction* action : Find<QMenu>("mnuFile")->actions()) {
-            if (action->isVisible() && !action->isSeparator()) items << action->text();
+            if (action->isVisible() && !action->isSeparator()) marks << action->text();
         }
-        return items;
+        return marks;
     }
+    const QStringList kRunning{"Running!", "Tessaly Running", "Open Tessaly", "Pause", "Refresh", "Help", "Exit"};
+    const QStringList kPaused{"Paused!", "Tessaly Paused", "Open Tessaly", "Resume", "Refresh", "Help", "Exit"};
     // Answers the next modal dialog once it is up, as the user would.
     static void Answer(std::function<void(QWidget*)> answer) {
         QTimer::singleShot(10, [answer] {
@@ -134,93 +106,22 @@ protected:
         });
     }
 
-    stdfs::path app_;
+    ScratchFolder app_;  // the program's folder
     QStringList seen_;
     Opener opener_;
-    FirstDraw random_;
+    ScriptedDraws random_;  // the first line, the first file
     std::unique_ptr<QtPlatform> platform_;
     std::unique_ptr<tessaly::IFormEvents> form_;
 };
 
-TEST_F(QtWindow, RunningStartComposesOnceAndShowsTheRunMarks) {
-    Start(Settings(1, Path("template.txt")));
-    EXPECT_EQ(Bytes(app_ / "signature.txt"), "Hi first!\r\n");
-    EXPECT_EQ(Status(), "Running!");
-    EXPECT_EQ(Tip(), "Tessaly Running");
-    EXPECT_EQ(MenuItems(), QStringList({"Open Tessaly", "Pause", "Refresh", "Help", "Exit"}));
-    EXPECT_TRUE(platform_->Window()->isVisible());
-}
-
-TEST_F(QtWindow, PausedStartCreateNowStartAndStop) {
+TEST_F(QtWindow, PausedStartHelpViewingCreateNowStartAndStop) {
     const std::string settings = Settings(0, Path("template.txt"));
     Start(settings);
-    EXPECT_FALSE(stdfs::exists(app_ / "signature.txt"));
-    EXPECT_EQ(Status(), "Paused!");
-    EXPECT_EQ(Tip(), "Tessaly Paused");
-    EXPECT_EQ(MenuItems(), QStringList({"Open Tessaly", "Resume", "Refresh", "Help", "Exit"}));
+    EXPECT_EQ(ReadBytes(Path("signature.txt")), std::nullopt);
+    EXPECT_EQ(Marks(), kPaused);
 
-    Click("cmdCreateS");
-    EXPECT_EQ(Bytes(app_ / "signature.txt"), "Hi first!\r\n");
-    EXPECT_EQ(Status(), "Paused!");
-
-    // With no notification area to come back from, the window is minimised
-    // where it would hide.
-    Click("cmdStart");
-    EXPECT_EQ(Status(), "Running!");
-    EXPECT_EQ(Tip(), "Tessaly Running");
-    EXPECT_TRUE(platform_->Window()->isMinimized());
-    Click("cmdStop");
-    EXPECT_EQ(Status(), "Paused!");
-    EXPECT_EQ(Tip(), "Tessaly Paused");
-    EXPECT_EQ(MenuItems(), QStringList({"Open Tessaly", "Resume", "Refresh", "Help", "Exit"}));
-    EXPECT_EQ(Bytes(app_ / "data" / "data.sfc"), settings);  // the buttons do not save
-}
-
-TEST_F(QtWindow, FailedCompositionTellsTheUserAndPauses) {
-    QString title, text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    Answer([&](QWidget* dialog) {
-        auto* box = qobject_cast<QMessageBox*>(dialog);
-        ASSERT_NE(box, nullptr);
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        box->button(QMessageBox::Ok)->click();
-    });
-    Start(Settings(1, Path("missing.txt")));
-    EXPECT_EQ(title, "Tessaly Error");
-    EXPECT_EQ(text, "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
-    EXPECT_EQ(icon, QMessageBox::Warning);
-    EXPECT_EQ(Status(), "Paused!");
-    EXPECT_EQ(Tip(), "Tessaly Paused");
-    EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
-    EXPECT_TRUE(platform_->Window()->isVisible());
-    EXPECT_FALSE(stdfs::exists(app_ / "signature.txt"));
-}
-
-TEST_F(QtWindow, FilePickersShowTheirFolderAndFilterAndSaveWhatever) {
-    // A path that is no valid UTF-8 survives the window untouched.
-    const std::string settings = Settings(1, Path("template.txt"), Path("caf\xE9.txt"));
-    Start(settings);
-    stdfs::remove(app_ / "data" / "data.sfc");
-    Pick("");  // Cancel
-    Click("cmdQF1");
-    EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(Path("quotes")),
-                                  "Text Files (*.txt) (*.txt)", "Paused!"}));
-    EXPECT_EQ(Status(), "Running!");
-    EXPECT_EQ(Find<QLineEdit>("txtQF1")->text().toStdString(), Path("quotes/q.txt"));
-    EXPECT_EQ(Bytes(app_ / "data" / "data.sfc"), settings);
-
-    Pick(QString::fromStdString(Path("new.htm")));  // a signature that does not exist yet
-    Click("cmdSignature");
-    EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(app_.string()),
-                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", "Paused!"}));
-    EXPECT_EQ(Find<QLineEdit>("txtSignature")->text().toStdString(), Path("new.htm"));
-    EXPECT_NE(Bytes(app_ / "data" / "data.sfc").find(Path("new.htm")), std::string::npos);
-}
-
-TEST_F(QtWindow, HelpAndViewingOpenWithTheDesktop) {
-    Start(Settings(0, Path("template.txt")));
+    // The keys and clicks of a Paused window: tab order, F1's topics, Help,
+    // double-clicks that view a field's file, the credits line.
     ASSERT_TRUE(QTest::qWaitForWindowActive(platform_->Window()));
     const QString help = QUrl::fromLocalFile(QString::fromStdString(Path("help"))).toString();
 
@@ -242,12 +143,70 @@ TEST_F(QtWindow, HelpAndViewingOpenWithTheDesktop) {
 
     opener_.opened.clear();
     QTest::mouseDClick(Find<QLineEdit>("txtTemplate"), Qt::LeftButton);
-    Find<QLineEdit>("txtQF3")->clear();  // an empty field opens nothing
-    QTest::mouseDClick(Find<QLineEdit>("txtQF3"), Qt::LeftButton);
+    QTest::mouseDClick(Find<QLineEdit>("txtQF3"), Qt::LeftButton);  // an empty field opens nothing
     QTest::mouseClick(Find<QLineEdit>("txtCompliments"), Qt::LeftButton);
     ASSERT_EQ(opener_.opened.size(), 2);
     EXPECT_EQ(opener_.opened[0], QUrl::fromLocalFile(QString::fromStdString(Path("template.txt"))).toString());
     EXPECT_TRUE(opener_.opened[1].startsWith("https://"));
+
+    Click("cmdCreateS");
+    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
+    EXPECT_EQ(Marks(), kPaused);
+
+    // With no notification area to come back from, the window is minimised
+    // where it would hide.
+    Click("cmdStart");
+    EXPECT_EQ(Marks(), kRunning);
+    EXPECT_TRUE(platform_->Window()->isMinimized());
+    Click("cmdStop");
+    EXPECT_EQ(Marks(), kPaused);
+    EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);  // the buttons do not save
+}
+
+TEST_F(QtWindow, FailedCompositionTellsTheUserAndPauses) {
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Answer([&](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    Start(Settings(1, Path("missing.txt")));
+    EXPECT_EQ(title, "Tessaly Error");
+    EXPECT_EQ(text, "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(Marks(), kPaused);
+    EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
+    EXPECT_TRUE(platform_->Window()->isVisible());
+    EXPECT_EQ(ReadBytes(Path("signature.txt")), std::nullopt);
+}
+
+TEST_F(QtWindow, RunningStartAndFilePickersThatShowTheirFolderAndFilterAndSaveWhatever) {
+    // A path that is no valid UTF-8 survives the window untouched.
+    const std::string settings = Settings(1, Path("template.txt"), Path("caf\xE9.txt"));
+    Start(settings);
+    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
+    EXPECT_EQ(Marks(), kRunning);
+    EXPECT_TRUE(platform_->Window()->isVisible());
+
+    stdfs::remove(Path("data/data.sfc"));
+    Pick("");  // Cancel
+    Click("cmdQF1");
+    EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(Path("quotes")),
+                                  "Text Files (*.txt) (*.txt)", "Paused!"}));
+    EXPECT_EQ(Status(), "Running!");
+    EXPECT_EQ(Find<QLineEdit>("txtQF1")->text().toStdString(), Path("quotes/q.txt"));
+    EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);
+
+    Pick(QString::fromStdString(Path("new.htm")));  // a signature that does not exist yet
+    Click("cmdSignature");
+    EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(app_.Path()),
+                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", "Paused!"}));
+    EXPECT_EQ(Find<QLineEdit>("txtSignature")->text().toStdString(), Path("new.htm"));
+    EXPECT_NE(ReadBytes(Path("data/data.sfc")).value_or("").find(Path("new.htm")), std::string::npos);
 }
 
 // Installed read-only under /usr/bin, the program reads /usr/share/tessaly
