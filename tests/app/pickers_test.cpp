@@ -43,7 +43,7 @@ TEST_F(AppTest, PickersHoldTheTimerSaveAtOnceAndNoCancelOrFailureTakesAnEarlierP
     EXPECT_EQ(ReadBytes(settingsFile), picked);
 }
 
-TEST_F(AppTest, DoubleClickOpensTheFieldsTextLeavingTheTimerAsItWasAndHelpItsFileOrTopic) {
+TEST_F(AppTest, DoubleClickHelpAndTheCreditsLineOpenWhatTheyNameLeavingTheTimerAsItWas) {
     Start(1);
     for (const C field : {C::txtQF3, C::txtSignature}) platform.Events().DoubleClick(field);
     EXPECT_TRUE(platform.TimerOn(C::Timer1));
@@ -55,17 +55,13 @@ TEST_F(AppTest, DoubleClickOpensTheFieldsTextLeavingTheTimerAsItWasAndHelpItsFil
     Click(C::cmdHelp);
     Menu(C::mnuHelp);
     const std::string file = dir.Path("help/help.chm");
-    EXPECT_EQ(platform.opened,
-              (std::vector<std::string>{dir.Path("html1"), signature, dir.Path("template.htm"), file, file}));
     for (const C id : {C::txtQF1, C::txtQF4, C::txtTemplate, C::txtSignature, C::cmdStop, C::lblStatus}) {
         platform.Events().ContextHelp(id);
     }
     EXPECT_EQ(platform.help, (std::vector<std::string>{file + "#1011", file + "#1011", file + "#1007",
                                                        file + "#1009", file + "#1002", file + "#1001"}));
-}
 
-TEST_F(AppTest, CreditsLineLightsForASecondAndOpensTheMakersSite) {
-    Start(0);
+    // The credits line lights for a second and opens the makers' site.
     const auto colour = [&] { return platform.Control(C::txtCompliments).colour; };
     EXPECT_EQ(colour(), 0x00008080u);
     platform.Advance(5600);
@@ -86,7 +82,8 @@ TEST_F(AppTest, CreditsLineLightsForASecondAndOpensTheMakersSite) {
     EXPECT_EQ(colour(), 0x00FF0000u);
     const int length = static_cast<int>(platform.Text(C::txtCompliments).size());
     EXPECT_EQ(platform.Control(C::txtCompliments).selection, std::make_pair(0, length));
-    EXPECT_EQ(platform.opened, std::vector<std::string>{"https://www.brindlewick.example/tessaly"});
+    EXPECT_EQ(platform.opened, (std::vector<std::string>{dir.Path("html1"), signature, dir.Path("template.htm"), file,
+                                                         file, "https://www.brindlewick.example/tessaly"}));
 }
 
 }  // namespace
