@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/form_events.h"
 #include "app/settings_file.h"
@@ -31,10 +33,13 @@ protected:
     // What the sources below compose into.
     const std::string composed = "Hi First line / <b>one</b>two\r\n";
 
-    std::string Settings(int flag) const {
+    // The settings naming the sources below, with the start-up flag and any
+    // path fields changed by index.
+    std::string Settings(int flag, std::map<std::size_t, std::string> changed = {}) const {
         SettingsValues values;
         values.paths = {dir.Path("template.htm"), signature, dir.Path("q1.txt"),
                         dir.Path("q2.txt"),       dir.Path("html1"), dir.Path("html2")};
+        for (const auto& [field, path] : changed) values.paths[field] = path;
         values.autoStart = static_cast<std::int16_t>(flag);
         return FormatSettings(values);
     }
@@ -46,14 +51,11 @@ protected:
     }
 
     // Working sources, and settings naming them with the start-up flag.
-    void Sources(int flag) {
+    void Start(int flag, std::map<std::size_t, std::string> changed = {}) {
         dir.Write("template.htm", "Hi quote1 / htmPath1");
         dir.Write("q1.txt", "First line\r\nSecond line\r\n");
         dir.Write("html1/a.htm", "<b>one</b>\r\ntwo\r\n");
-        dir.Write("data/data.sfc", Settings(flag));
-    }
-    void Start(int flag) {
-        Sources(flag);
+        dir.Write("data/data.sfc", Settings(flag, std::move(changed)));
         Launch();
     }
 
@@ -70,12 +72,21 @@ protected:
         platform.menuAnswers.push_back(item);
         Tray(517);
     }
-    TrayFields Shown() const { return DecodeTray(platform.TrayIconShown()); }
-    static TrayFields Record(bool running) {
-        return {88, headless::kWindowHandle, 1, 7, 512, Icon(running),
-                TipBytes(running ? "Tessaly Running" : "Tessaly Paused")};
-    }
     static std::uint32_t Icon(bool running) { return running ? headless::kRunIconHandle : headless::kPauseIconHandle; }
+    // The 88 bytes the shell must receive: six little-endian fields, then the
+    // tip, one NUL and spaces to the end.
+    static std::string Record(bool running) {
+        std::string bytes;
+        for (const std::uint32_t field : {88u, headless::kWindowHandle, 1u, 7u, 512u, Icon(running)}) {
+            for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(field >> shift & 0xFF);
+        }
+        bytes += running ? "Tessaly Running" : "Tessaly Paused";
+        bytes += '\0';
+        bytes.resize(88, ' ');
+        return bytes;
+    }
+    static std::string Bytes(const TrayRecordBytes& record) { return {record.begin(), record.end()}; }
+    std::string Shown() const { return Bytes(platform.TrayIconShown()); }
     // Every mark of a run state: the label, the timer, the icon and tip in
     // the tray, the window's icon, and which of Resume and Pause the menu
     // offers.

@@ -6,8 +6,14 @@ namespace {
 
 using Result = IFileDialog::Result;
 
-TEST_F(AppTest, FileDialogWhileRunningHoldsTheTimerAndCancelKeepsTheField) {
+TEST_F(AppTest, PickersHoldTheTimerSaveAtOnceAndNoCancelOrFailureTakesAnEarlierPick) {
     Start(1);
+    const std::string file = dir.Path("quotes/more quotes.txt"), folder = dir.Path("fragments");
+    platform.dialogAnswers = {{Result::Cancelled, ""}, {Result::Chosen, file}, {Result::Cancelled, ""},
+                              {Result::Failed, ""}};
+    platform.browseAnswers = {{BrowseResult::Kind::Chosen, folder},
+                              {BrowseResult::Kind::Cancelled, ""},
+                              {BrowseResult::Kind::Failed, folder}};
     Mark();
     Click(C::cmdTemplate);
     ASSERT_EQ(platform.dialogs.size(), 1u);
@@ -21,60 +27,41 @@ TEST_F(AppTest, FileDialogWhileRunningHoldsTheTimerAndCancelKeepsTheField) {
     EXPECT_EQ(ReadBytes(settingsFile), Settings(1));
     // The tray is not told of a pause that lasts a dialog.
     EXPECT_EQ(platform.trayCalls.size(), 1u);
-}
 
-TEST_F(AppTest, AChosenPathIsSavedAtOnceAndNoLaterCancelOrFailureTakesIt) {
-    Start(0);
-    const std::string file = dir.Path("quotes/more quotes.txt"), folder = dir.Path("fragments");
-    platform.dialogAnswers = {{Result::Chosen, file}, {Result::Cancelled, ""}, {Result::Failed, ""}};
-    platform.browseAnswers = {{BrowseResult::Kind::Chosen, folder},
-                              {BrowseResult::Kind::Cancelled, ""},
-                              {BrowseResult::Kind::Failed, folder}};
     Click(C::cmdQF1);
     Click(C::cmdQF3);
-    auto values = ParseSettings(Settings(0));
-    values.paths[2] = file;
-    values.paths[4] = folder;
-    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings(values));
-    EXPECT_EQ(platform.dialogs[0].initDir, dir.Path("quotes"));
-    EXPECT_EQ(platform.dialogs[0].filter, "Text Files (*.txt)|*.txt|");
+    const std::string picked = Settings(1, {{2, file}, {4, folder}});
+    EXPECT_EQ(ReadBytes(settingsFile), picked);
+    EXPECT_EQ(platform.dialogs[1].initDir, dir.Path("quotes"));
+    EXPECT_EQ(platform.dialogs[1].filter, "Text Files (*.txt)|*.txt|");
     EXPECT_EQ(platform.browsePrompts, std::vector<std::string>{"Select a folder and click OK!"});
     // The dialog still holds the file's name, the browser its folder.
     Click(C::cmdQF2);
     Click(C::cmdSignature);
     Click(C::cmdQF4);
     Click(C::cmdQF4);
-    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings(values));
+    EXPECT_EQ(ReadBytes(settingsFile), picked);
 }
 
-TEST_F(AppTest, DoubleClickOpensTheFieldsTextAndLeavesTheTimerAsItWas) {
+TEST_F(AppTest, DoubleClickHelpAndTheCreditsLineOpenWhatTheyNameLeavingTheTimerAsItWas) {
     Start(1);
     for (const C field : {C::txtQF3, C::txtSignature}) platform.Events().DoubleClick(field);
-    EXPECT_EQ(platform.opened, (std::vector<std::string>{dir.Path("html1"), signature}));
     EXPECT_TRUE(platform.TimerOn(C::Timer1));
     EXPECT_EQ(platform.Status(), "Running!");
-    EXPECT_TRUE(platform.messageBoxes.empty());
     Click(C::cmdStop);
     platform.Events().DoubleClick(C::txtTemplate);
-    EXPECT_EQ(platform.opened.back(), dir.Path("template.htm"));
     EXPECT_FALSE(platform.TimerOn(C::Timer1));
-}
-
-TEST_F(AppTest, HelpOpensTheHelpFileAndF1TheTopicOfTheFocusedControl) {
-    Start(0);
+    // Help opens the help file, F1 the topic of the focused control.
     Click(C::cmdHelp);
     Menu(C::mnuHelp);
     const std::string file = dir.Path("help/help.chm");
-    EXPECT_EQ(platform.opened, (std::vector<std::string>{file, file}));
     for (const C id : {C::txtQF1, C::txtQF4, C::txtTemplate, C::txtSignature, C::cmdStop, C::lblStatus}) {
         platform.Events().ContextHelp(id);
     }
     EXPECT_EQ(platform.help, (std::vector<std::string>{file + "#1011", file + "#1011", file + "#1007",
                                                        file + "#1009", file + "#1002", file + "#1001"}));
-}
 
-TEST_F(AppTest, CreditsLineLightsForASecondAndOpensTheMakersSite) {
-    Start(0);
+    // The credits line lights for a second and opens the makers' site.
     const auto colour = [&] { return platform.Control(C::txtCompliments).colour; };
     EXPECT_EQ(colour(), 0x00008080u);
     platform.Advance(5600);
@@ -95,7 +82,8 @@ TEST_F(AppTest, CreditsLineLightsForASecondAndOpensTheMakersSite) {
     EXPECT_EQ(colour(), 0x00FF0000u);
     const int length = static_cast<int>(platform.Text(C::txtCompliments).size());
     EXPECT_EQ(platform.Control(C::txtCompliments).selection, std::make_pair(0, length));
-    EXPECT_EQ(platform.opened, std::vector<std::string>{"https://www.brindlewick.example/tessaly"});
+    EXPECT_EQ(platform.opened, (std::vector<std::string>{dir.Path("html1"), signature, dir.Path("template.htm"), file,
+                                                         file, "https://www.brindlewick.example/tessaly"}));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace tessaly::test {
 namespace {
 
-TEST(SettingsFormat, SevenQuotedCrLfLinesThatReadBackExactly) {
+TEST(SettingsFormat, SevenQuotedCrLfLinesThatReadBackExactlyAndMalformedTextKeepsWhatWasRead) {
     SettingsValues values;
     values.paths = {R"(C:\a\t.htm)", "", R"(C:\my "best".txt)", "\"", "ab", R"(D:\h t m l\)"};
     values.autoStart = 2;
@@ -17,14 +17,13 @@ TEST(SettingsFormat, SevenQuotedCrLfLinesThatReadBackExactly) {
     const SettingsValues back = ParseSettings(bytes);
     EXPECT_EQ(back.paths, values.paths);
     EXPECT_EQ(back.autoStart, 2);
-}
 
-TEST(SettingsFormat, MalformedTextKeepsWhatWasReadAndClearsTheRest) {
-    // The first and last characters go, whatever they are; CR alone ends a
-    // line, a lone LF does not.
-    const auto values = ParseSettings("xy\r<path>\r\nq\r\n\"a\nb\"\r\n");
-    EXPECT_EQ(values.paths, (std::array<std::string, 6>{"", "path", "", "a\nb", "", ""}));
-    EXPECT_EQ(values.autoStart, 0);
+    // Malformed text keeps what was read and clears the rest. The first and
+    // last characters go, whatever they are; CR alone ends a line, a lone LF
+    // does not.
+    const auto malformed = ParseSettings("xy\r<path>\r\nq\r\n\"a\nb\"\r\n");
+    EXPECT_EQ(malformed.paths, (std::array<std::string, 6>{"", "path", "", "a\nb", "", ""}));
+    EXPECT_EQ(malformed.autoStart, 0);
 
     const std::string six = "\"1\"\r\n\"2\"\r\n\"3\"\r\n\"4\"\r\n\"5\"\r\n\"6\"\r\n";
     for (const char* seventh : {"3", "-1", "abc", "", "1x", "99999"}) {

@@ -1,31 +1,10 @@
-// The notification-area icon: its record, its callback, its menu, Exit.
+// The notification-area icon: its callback, its menu, Exit.
 #include "app_fixture.h"
 
 namespace tessaly::test {
 namespace {
 
-TEST_F(AppTest, ExitWhileRunningSavesWhatTheWindowHoldsRemovesTheIconAndEnds) {
-    Start(1);
-    platform.Check(2);
-    platform.Type(C::txtQF1, "");
-    platform.Type(C::txtQF2, "with \"quotes\" inside");
-    Menu(C::mnuExit);
-    auto values = ParseSettings(Settings(2));
-    values.paths[2] = "";
-    values.paths[3] = "with \"quotes\" inside";
-    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings(values));
-    EXPECT_EQ(dir.Entries("data"), std::set<std::string>{"data.sfc"});  // replaced whole
-    EXPECT_FALSE(platform.TrayIconPresent());
-    EXPECT_TRUE(platform.unloaded);
-    EXPECT_TRUE(platform.ended);
-    // The removals pass the record as last filled.
-    ASSERT_GE(platform.trayCalls.size(), 2u);
-    EXPECT_EQ(platform.trayCalls.back().message, NotifyIconMessage::Delete);
-    EXPECT_EQ(DecodeTray(platform.trayCalls.back().record), Record(true));
-    EXPECT_TRUE(platform.messageBoxes.empty());
-}
-
-TEST_F(AppTest, OnlyALeftDoubleClickAndARightReleaseOnTheIconAct) {
+TEST_F(AppTest, OnlyALeftDoubleClickAndARightReleaseOnTheIconActAndExitEndsTheProgram) {
     Start(1);
     Click(C::cmdStart);  // to the tray
     // Moves, presses, single clicks, other buttons; halves go to the even
@@ -54,25 +33,20 @@ TEST_F(AppTest, OnlyALeftDoubleClickAndARightReleaseOnTheIconAct) {
     EXPECT_TRUE(platform.WindowVisible());
     EXPECT_EQ(platform.Window().state, 1);
     EXPECT_EQ(platform.foregrounded, 4);  // the double-click's and the menus' own
-}
 
-TEST_F(AppTest, ARestartedTaskbarGetsTheIconBackUntilTheWindowCloses) {
-    Start(0);
-    Click(C::cmdStart);
-    platform.RecreateTaskbar();
-    ASSERT_TRUE(platform.TrayIconPresent());
-    EXPECT_EQ(Shown(), Record(true));
-    Click(C::cmdStop);
-    platform.RecreateTaskbar();
-    EXPECT_EQ(Shown(), Record(false));
-
-    // Closing the window by other means than Exit saves and removes it.
-    platform.Type(C::txtQF1, "changed");
-    platform.UnloadMainWindow();
-    EXPECT_EQ(ParseSettings(ReadBytes(settingsFile).value_or("")).paths[2], "changed");
+    // Exit saves what the window holds, removes the icon and ends.
+    platform.Check(2);
+    platform.Type(C::txtQF1, "");
+    platform.Type(C::txtQF2, "with \"quotes\" inside");
+    Menu(C::mnuExit);
+    EXPECT_EQ(ReadBytes(settingsFile), Settings(2, {{2, ""}, {3, "with \"quotes\" inside"}}));
+    EXPECT_EQ(dir.Entries("data"), std::set<std::string>{"data.sfc"});  // replaced whole
     EXPECT_FALSE(platform.TrayIconPresent());
-    platform.RecreateTaskbar();
-    EXPECT_FALSE(platform.TrayIconPresent());
+    EXPECT_TRUE(platform.unloaded);
+    EXPECT_TRUE(platform.ended);
+    // The removal passes the record as last filled.
+    EXPECT_EQ(platform.trayCalls.back().message, NotifyIconMessage::Delete);
+    EXPECT_EQ(Bytes(platform.trayCalls.back().record), Record(false));
 }
 
 }  // namespace

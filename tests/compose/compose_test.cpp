@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -13,23 +14,24 @@
 namespace tessaly::test {
 namespace {
 
-// Two quote files and two folders of one fragment each, and a signature
-// that holds an earlier composition.
+// Two quote files and two folders of one fragment each; each composition
+// starts from a signature that holds an earlier one.
 class Composition : public ::testing::Test {
 protected:
     Composition() {
         dir.Write("html1/a.htm", "<p>\r\none</p>\r\n");
         dir.Write("html2/b.htm", "<p>two</p>");
-        paths = {dir.Write("template.txt", ""),           dir.Write("signature.txt", kOld),
-                 dir.Write("q1.txt", "first\r\nsecond\r\nthird\r\n"), dir.Write("q2.txt", "only\r\n"),
-                 dir.Path("html1"),                       dir.Path("html2")};
+        paths = {dir.Path("template.txt"), dir.Path("signature.txt"), dir.Write("q1.txt", "first\r\nsecond\r\nthird\r\n"),
+                 dir.Write("q2.txt", "only\r\n"), dir.Path("html1"), dir.Path("html2")};
     }
 
-    // The signature composed from `templateBytes` with every scripted draw,
-    // or "<failed>" after checking that a failure left the old signature and
-    // no other file.
-    std::string Compose(const std::string& templateBytes, std::initializer_list<float> draws) {
-        WriteBytes(paths.templatePath, templateBytes);
+    // The signature composed from `templateBytes` (no template file when
+    // none) with every scripted draw, or "<failed>" after checking that a
+    // failure left the old signature and no other file.
+    std::string Compose(std::optional<std::string> templateBytes, std::initializer_list<float> draws) {
+        WriteBytes(paths.signaturePath, kOld);
+        if (templateBytes) WriteBytes(paths.templatePath, *templateBytes);
+        else stdfs::remove(paths.templatePath);
         const auto before = dir.Entries();
         ScriptedDraws random(draws);
         const bool composed = static_cast<bool>(ComposeSignature(paths, random));
@@ -59,14 +61,13 @@ TEST_F(Composition, ReplacesEachPlaceholderFromItsSourceAndEndsWithCrLf) {
     EXPECT_EQ(Compose("plain\r\ntext", {}), "plain\r\ntext\r\n");
 }
 
-TEST_F(Composition, InsertedTextIsReplacedOnlyByLaterPlaceholdersOfTheTemplate) {
+// Inserted text is replaced only by later placeholders of the template.
+TEST_F(Composition, InsertedTextIsReplacedOnlyByLaterPlaceholdersAndEveryByteReachesTheSignatureUnchanged) {
     dir.Write("q1.txt", "[quote1 quote2 htmPath2]");
     dir.Write("q2.txt", "(quote1 quote2)");
     EXPECT_EQ(Compose("quote1 quote2", {0.0f, 0.0f}), "[quote1 (quote1 quote2) htmPath2] (quote1 quote2)\r\n");
     EXPECT_EQ(Compose("quote1 htmPath2", {0.0f, 0.0f}), "[quote1 quote2 <p>two</p>] <p>two</p>\r\n");
-}
 
-TEST_F(Composition, EveryByteReachesTheSignatureUnchanged) {
     std::string high;
     for (int b = 0x80; b <= 0xFF; ++b) high += static_cast<char>(b);
     const std::string bom = "\xEF\xBB\xBF", nul("a\0b", 3);
@@ -83,7 +84,6 @@ TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain)
     EXPECT_EQ(Compose(all, {0.0f}), "<failed>") << "empty quote file";
     dir.Write("q2.txt", "filled");
     EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f, 0.0f}), "first filled <p>one</p> <p>two</p>\r\n");
-    WriteBytes(paths.signaturePath, kOld);
 
     stdfs::remove(dir.Path("html2/b.htm"));
     dir.Write("html2/sub/inner.htm", "in a subfolder");
@@ -99,10 +99,7 @@ TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain)
     paths.quote1 = dir.Path("missing.txt");
     EXPECT_EQ(Compose("QUOTE1", {}), "<failed>") << "missing quote file, placeholder in other case";
     paths.quote1 = dir.Path("q1.txt");
-    paths.templatePath = dir.Path("missing.txt");
-    ScriptedDraws none;
-    EXPECT_FALSE(ComposeSignature(paths, none)) << "missing template";
-    paths.templatePath = dir.Path("template.txt");
+    EXPECT_EQ(Compose(std::nullopt, {}), "<failed>") << "missing template";
 
     // A signature in a missing folder fails after every source was read.
     WriteBytes(paths.templatePath, all);
@@ -122,14 +119,12 @@ TEST_F(Composition, CountsBeyond32767Fail) {
     };
     const std::string filler(32766, 'x');
     EXPECT_EQ(Compose(filler + "quote1", {0.0f}), filler + "first\r\n");
-    WriteBytes(paths.signaturePath, kOld);
     EXPECT_EQ(Compose(filler + "xQUOTE1 quote1", {}), "<failed>");
 
     dir.Write("q1.txt", Numbered(32767));
     dir.Write("html1/a.htm", Numbered(32767));
     EXPECT_EQ(Compose("quote1", {std::nextafter(1.0f, 0.0f)}), "line 32767\r\n");
     EXPECT_EQ(Compose("htmPath1", {0.0f}).size(), Numbered(32767).size() - 2 * 32767 + 2);
-    WriteBytes(paths.signaturePath, kOld);
     dir.Write("q1.txt", Numbered(32767) + "one more");
     EXPECT_EQ(Compose("quote1", {}), "<failed>");
     dir.Write("html1/a.htm", Numbered(32768));

@@ -8,12 +8,11 @@
 namespace tessaly::test {
 namespace {
 
+// A file written under its name in the ANSI code page (a narrow name passes
+// to the C library as bytes), then given its attributes.
 void Create(const std::string& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
+    WriteBytes(path, bytes);
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes)) << path;
 }
 
 TEST(Win32Files, AnsiNamesAndBytesPassUnchangedAndOnlyPlainFilesAreDrawn) {

@@ -1,9 +1,8 @@
-// What every suite needs: a scratch folder, a file's bytes, and the tray
-// record read as the shell reads it.
+// What every suite needs: a scratch folder, a file's bytes, and draws that
+// a test scripts.
 #pragma once
 
 #include <chrono>
-#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +12,6 @@
 #include <set>
 #include <stdexcept>
 #include <string>
-#include <string_view>
 #include <thread>
 
 #ifdef _WIN32
@@ -106,29 +104,5 @@ struct ScriptedDraws final : RandomSource {
     }
     std::deque<float> left;
 };
-
-// The first-version NOTIFYICONDATA record as the shell reads its 88 bytes.
-struct TrayFields {
-    std::uint32_t size, window, id, flags, callbackMessage, icon;
-    std::string tip;  // all 64 bytes
-    bool operator==(const TrayFields&) const = default;
-};
-
-template <class Bytes>
-TrayFields DecodeTray(const Bytes& b) {
-    const auto u32 = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-               static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
-    };
-    return {u32(0), u32(4), u32(8), u32(12), u32(16), u32(20), std::string(b.begin() + 24, b.begin() + 88)};
-}
-
-// The 64 tip bytes the shell must receive: the text, one NUL, then spaces.
-inline std::string TipBytes(std::string_view text) {
-    std::string tip(text);
-    tip += '\0';
-    tip.resize(64, ' ');
-    return tip;
-}
 
 }  // namespace tessaly::test
