@@ -12,6 +12,30 @@ namespace {
 
 using C = ControlId;
 
+// Holds a file open, as another program would, while it lives.
+class Holder {
+public:
+    Holder(const std::string& path, DWORD sharing)
+        : file_(CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+    ~Holder() {
+        if (Holds()) CloseHandle(file_);
+    }
+    Holder(const Holder&) = delete;
+    Holder& operator=(const Holder&) = delete;
+    bool Holds() const { return file_ != INVALID_HANDLE_VALUE; }
+    // The file's bytes, read through the holder's own handle.
+    std::string Bytes() const {
+        std::string bytes(4096, '\0');
+        DWORD got = 0;
+        SetFilePointer(file_, 0, nullptr, FILE_BEGIN);
+        ReadFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr);
+        return bytes.substr(0, got);
+    }
+
+private:
+    HANDLE file_;
+};
+
 class E2E : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -20,6 +44,13 @@ protected:
     static void Launch(Program& program, const std::string& exe) {
         program.Start(exe);
         ASSERT_TRUE(program.WaitUntilShown()) << "the main window never came up " << program.Describe();
+    }
+    // The program's one message box: its text, once OK has closed it.
+    static std::string CloseMessage(const Program& program, Ms timeout) {
+        const HWND box = program.WaitForDialog("Tessaly Error", timeout);
+        const std::string text = box ? MessageBoxText(box) : "<no message> " + program.Describe();
+        if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return text;
     }
     static bool WaitForComposition(const ProgramFolder& folder, Ms timeout = kTickTimeout) {
         return WaitFor([&] { return ReadBytes(folder.Signature()) == ProgramFolder::kComposed; }, timeout);
@@ -124,12 +155,9 @@ TEST_F(E2E, AFailingTickShowsTheMessageOnceAndPauses) {
     ASSERT_TRUE(DeleteWithRetry(folder.Path("quote1.txt")));
     program.Click(C::cmdStart);
     ASSERT_TRUE(program.WaitForVisible(false));
-    const HWND box = program.WaitForDialog("Tessaly Error", kTickTimeout);
-    ASSERT_NE(box, nullptr) << program.Describe();
-    EXPECT_EQ(MessageBoxText(box),
+    EXPECT_EQ(CloseMessage(program, kTickTimeout),
               "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
     EXPECT_EQ(program.Status(), "Paused!");
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(program.WaitForVisible(true)) << "the window did not come up after OK";
     EXPECT_EQ(program.Check(), BST_UNCHECKED);
     std::this_thread::sleep_for(kQuietPeriod);
@@ -166,6 +194,59 @@ TEST_F(E2E, TheUnpackedPackageRunsOnItsSamples) {
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit()) << program.Describe();
     EXPECT_EQ(ReadBytes(app + "\\data\\data.sfc"), FormatSettings(shown));
+}
+
+// Other programs hold its files: a backup tool the settings, a mail program
+// the signature.
+TEST_F(E2E, SettingsHeldAtStartAreKeptAndTheUserIsToldOnce) {
+    ProgramFolder folder(1);
+    Program program;
+    const auto stored = ReadBytes(folder.SettingsFile());
+    {
+        const Holder backup(folder.SettingsFile(), 0);
+        ASSERT_TRUE(backup.Holds());
+        program.Start(folder.Exe());
+        const std::string text = CloseMessage(program, kStartTimeout);
+        EXPECT_NE(text.find(folder.Path("data/data.sfc") + " (held by another program)"), std::string::npos) << text;
+    }
+    ASSERT_TRUE(program.WaitUntilShown());
+    EXPECT_EQ(program.Text(ControlId::txtTemplate), "");
+    EXPECT_EQ(program.Status(), "Paused!");
+    EXPECT_FALSE(program.WaitForDialog("Tessaly Error", 1s));
+    program.End();  // the window closes: the file stays as it was
+    EXPECT_EQ(ReadBytes(folder.SettingsFile()), stored);
+}
+
+TEST_F(E2E, ASignatureAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
+    ProgramFolder folder(1);
+    Program program;
+    const std::string signature = folder.Signature();
+    WriteBytes(signature, "previous\r\n");
+    {
+        // A mail program reading it: sharing reading and writing, not delete.
+        const Holder reader(signature, FILE_SHARE_READ | FILE_SHARE_WRITE);
+        ASSERT_TRUE(reader.Holds());
+        program.Start(folder.Exe());
+        ASSERT_TRUE(program.WaitUntilShown());
+        EXPECT_EQ(reader.Bytes(), ProgramFolder::kComposed);
+        Sleep(static_cast<DWORD>(kQuietPeriod.count()));  // a tick
+        EXPECT_EQ(reader.Bytes(), ProgramFolder::kComposed);
+        EXPECT_EQ(program.Status(), "Running!");
+    }
+    {
+        // One that shares nothing: the next tick fails and keeps the file whole.
+        const Holder locker(signature, 0);
+        ASSERT_TRUE(locker.Holds());
+        const std::string before = locker.Bytes();
+        EXPECT_EQ(CloseMessage(program, kTickTimeout),
+                  "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+        EXPECT_EQ(locker.Bytes(), before);
+    }
+    EXPECT_NE(ReadBytes(folder.Path("data/tessaly.log"))->find(signature + " | held by another program"),
+              std::string::npos);
+    WIN32_FIND_DATAA found;
+    EXPECT_EQ(FindFirstFileA(folder.Path("~tsy*").c_str(), &found), INVALID_HANDLE_VALUE);
+    program.End();
 }
 
 }  // namespace
