@@ -68,23 +68,27 @@ public:
 };
 
 // The common file-open dialog (dlgCommon). Its properties persist between
-// uses, as the control's do.
+// uses, as the control's do; they are plain values that every platform
+// keeps alike, so only showing the dialog is the platform's.
 class IFileDialog {
 public:
     enum class Result { Chosen, Cancelled, Failed };
     virtual ~IFileDialog() = default;
-    virtual std::string InitDir() const = 0;
-    virtual void SetInitDir(const std::string& folder) = 0;
-    virtual std::string DialogTitle() const = 0;
-    virtual void SetDialogTitle(const std::string& title) = 0;
+    std::string InitDir() const { return initDir_; }
+    void SetInitDir(const std::string& folder) { initDir_ = folder; }
+    std::string DialogTitle() const { return title_; }
+    void SetDialogTitle(const std::string& title) { title_ = title; }
     // "|"-separated pairs of description and patterns.
-    virtual std::string Filter() const = 0;
-    virtual void SetFilter(const std::string& filter) = 0;
-    virtual std::string FileName() const = 0;
-    virtual void SetFileName(const std::string& name) = 0;
+    std::string Filter() const { return filter_; }
+    void SetFilter(const std::string& filter) { filter_ = filter; }
+    std::string FileName() const { return fileName_; }
+    void SetFileName(const std::string& name) { fileName_ = name; }
     // Modal; returns when the user closes the dialog. On Chosen, FileName()
     // holds the chosen file's full path.
     virtual Result ShowOpen() = 0;
+
+protected:
+    std::string initDir_, title_, filter_, fileName_;
 };
 
 // The main window itself. Positions and sizes are in twips.

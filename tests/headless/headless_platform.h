@@ -285,14 +285,6 @@ private:
     class DialogView final : public IFileDialog {
     public:
         explicit DialogView(HeadlessPlatform& platform) : p_(platform) {}
-        std::string InitDir() const override { return initDir_; }
-        void SetInitDir(const std::string& folder) override { initDir_ = folder; }
-        std::string DialogTitle() const override { return title_; }
-        void SetDialogTitle(const std::string& title) override { title_ = title; }
-        std::string Filter() const override { return filter_; }
-        void SetFilter(const std::string& filter) override { filter_ = filter; }
-        std::string FileName() const override { return fileName_; }
-        void SetFileName(const std::string& name) override { fileName_ = name; }
         Result ShowOpen() override {
             p_.dialogs.push_back({initDir_, title_, filter_, p_.Look()});
             p_.Modal("dlgCommon.ShowOpen");
@@ -303,7 +295,6 @@ private:
 
     private:
         HeadlessPlatform& p_;
-        std::string initDir_, title_, filter_, fileName_;
     };
 
     template <class Answer>

@@ -527,14 +527,6 @@ private:
 class FileDialog final : public IFileDialog {
 public:
     explicit FileDialog(QtPlatform& platform) : platform_(platform) {}
-    std::string InitDir() const override { return initDir_; }
-    void SetInitDir(const std::string& folder) override { initDir_ = folder; }
-    std::string DialogTitle() const override { return title_; }
-    void SetDialogTitle(const std::string& title) override { title_ = title; }
-    std::string Filter() const override { return filter_; }
-    void SetFilter(const std::string& filter) override { filter_ = filter; }
-    std::string FileName() const override { return fileName_; }
-    void SetFileName(const std::string& name) override { fileName_ = name; }
     Result ShowOpen() override {
         QFileDialog dialog(platform_.DialogParent(), ToQt(title_), ToQt(initDir_));
         // Any name may be typed, an existing file or a new one, as the
@@ -552,7 +544,6 @@ public:
 
 private:
     QtPlatform& platform_;
-    std::string initDir_, title_, filter_, fileName_;
 };
 
 }  // namespace

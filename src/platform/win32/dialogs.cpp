@@ -16,14 +16,6 @@ namespace {
 class FileDialog final : public IFileDialog {
 public:
     explicit FileDialog(Win32Platform& platform) : platform_(platform) {}
-    std::string InitDir() const override { return initDir_; }
-    void SetInitDir(const std::string& folder) override { initDir_ = folder; }
-    std::string DialogTitle() const override { return title_; }
-    void SetDialogTitle(const std::string& title) override { title_ = title; }
-    std::string Filter() const override { return filter_; }
-    void SetFilter(const std::string& filter) override { filter_ = filter; }
-    std::string FileName() const override { return fileName_; }
-    void SetFileName(const std::string& name) override { fileName_ = name; }
     Result ShowOpen() override {
         const std::string filter = DialogFilter(filter_);
         // The name box starts empty: a full path left from an earlier pick
@@ -50,7 +42,6 @@ public:
 
 private:
     Win32Platform& platform_;
-    std::string initDir_, title_, filter_, fileName_;
 };
 
 }  // namespace
