@@ -82,30 +82,6 @@ TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
     EXPECT_TRUE(WaitForComposition(folder)) << "the timer did not run again";
 }
 
-TEST_F(E2E, StartStopAndCreateNow) {
-    ProgramFolder folder(0);
-    Program program;
-    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
-    const auto clicked = std::chrono::steady_clock::now();
-    program.Click(C::cmdStart);
-    ASSERT_TRUE(program.WaitForStatus("Running!")) << program.Status();
-    EXPECT_TRUE(program.WaitForVisible(false)) << "Start left the window up";
-    ASSERT_TRUE(WaitForComposition(folder));
-    EXPECT_GE(std::chrono::steady_clock::now() - clicked, 2000ms) << "Start composed at once, not on the first tick";
-
-    program.TrayNotify(WM_LBUTTONDBLCLK);
-    ASSERT_TRUE(program.WaitForVisible(true));
-    program.Click(C::cmdStop);
-    ASSERT_TRUE(program.WaitForStatus("Paused!")) << program.Status();
-    EXPECT_TRUE(program.WaitForVisible(false)) << "Stop left the window up";
-    ASSERT_TRUE(DeleteWithRetry(folder.Signature()));
-    program.Click(C::cmdCreateS);
-    EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << "create-now wrote no signature";
-    ASSERT_TRUE(DeleteWithRetry(folder.Signature()));
-    std::this_thread::sleep_for(kQuietPeriod);
-    EXPECT_FALSE(ReadBytes(folder.Signature())) << "a composition ran while Paused";
-}
-
 TEST_F(E2E, TrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
     ProgramFolder folder(0);
     Program program;
@@ -157,7 +133,6 @@ TEST_F(E2E, AFailingTickShowsTheMessageOnceAndPauses) {
     ASSERT_TRUE(program.WaitForVisible(false));
     EXPECT_EQ(CloseMessage(program, kTickTimeout),
               "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
-    EXPECT_EQ(program.Status(), "Paused!");
     EXPECT_TRUE(program.WaitForVisible(true)) << "the window did not come up after OK";
     EXPECT_EQ(program.Check(), BST_UNCHECKED);
     std::this_thread::sleep_for(kQuietPeriod);
@@ -186,10 +161,6 @@ TEST_F(E2E, TheUnpackedPackageRunsOnItsSamples) {
     program.Click(C::cmdCreateS);
     const std::string signature = app + "\\samples\\signature.htm";
     ASSERT_TRUE(WaitFor([&] { return ReadBytes(signature).has_value(); }, kStateTimeout)) << program.Describe();
-    const std::string text = ReadBytes(signature).value_or("");
-    for (const char* word : {"quote1", "quote2", "htmPath1", "htmPath2"}) {
-        EXPECT_EQ(text.find(word), std::string::npos) << word << " left in " << text;
-    }
     EXPECT_EQ(program.Dialog("Tessaly Error"), nullptr);
     PostMessageA(program.Main(), WM_CLOSE, 0, 0);
     ASSERT_TRUE(program.WaitForExit()) << program.Describe();
