@@ -82,10 +82,22 @@ TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
     EXPECT_TRUE(WaitForComposition(folder)) << "the timer did not run again";
 }
 
-TEST_F(E2E, TrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
+TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
     ProgramFolder folder(0);
     Program program;
     ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
+    // Start hides the window and composes on the timer's ticks; create-now
+    // composes once while Paused.
+    program.Click(C::cmdStart);
+    EXPECT_TRUE(program.WaitForStatus("Running!") && program.WaitForVisible(false)) << program.Describe();
+    EXPECT_TRUE(WaitForComposition(folder)) << "no composition while Running";
+    program.Click(C::cmdStop);
+    ASSERT_TRUE(program.WaitForStatus("Paused!"));
+    ASSERT_TRUE(DeleteWithRetry(folder.Signature()));
+    program.Click(C::cmdCreateS);
+    EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << "create-now wrote no signature";
+    program.TrayNotify(WM_LBUTTONDBLCLK);
+    ASSERT_TRUE(program.WaitForVisible(true));
     ShowWindowAsync(program.Main(), SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([&] { return IsIconic(program.Main()) != FALSE; }, kStateTimeout));
     program.Click(C::cmdStop);
