@@ -94,7 +94,7 @@ mutant failure-no-window src/app/create_signature.cpp '/window_->Show();/d' \
   "a failing composition does not bring the window up"
 mutant failure-tray-stale src/app/create_signature.cpp '/NotifyTray(NotifyIconMessage::Modify);/d' \
   "a failing composition leaves the Running icon in the tray"
-mutant failure-box-style src/app/create_signature.cpp 's/48, "Tessaly Error");/16, "Tessaly Error");/' \
+mutant failure-box-style src/app/frmSignature.cpp 's/platform_.MsgBox(text, 48, kErrorTitle);/platform_.MsgBox(text, 16, kErrorTitle);/' \
   "the failure message has the wrong icon"
 
 # --- composition
@@ -110,17 +110,17 @@ mutant presence-exact-case src/compose/compose.cpp 's/char FoldCase(char c) { re
   "presence found only in exact letter case"
 mutant draw-index-ceil src/compose/compose.cpp 's/std::floor(product)/std::ceil(product)/' \
   "draw index off by one (ceiling)"
-mutant quote1-from-qf2 src/compose/compose.cpp 's/{"quote1", paths.quote1, false}/{"quote1", paths.quote2, false}/' \
+mutant quote1-from-qf2 src/compose/compose.cpp 's/{"quote1", paths.quote1, PathRole::Quote1}/{"quote1", paths.quote2, PathRole::Quote1}/' \
   "quote1 drawn from quote file 2"
 mutant limit-32768 src/compose/compose.cpp 's/constexpr int kLimit = 32767;/constexpr int kLimit = 32768;/' \
   "counts of 32,768 accepted"
-mutant empty-template-composes src/compose/compose.cpp 's/ || text.empty()) return false;/) return false;/' \
+mutant empty-template-composes src/compose/compose.cpp '/if (text.empty()) return fail(paths.templatePath, "empty file");/d' \
   "an empty template replaces the signature"
 
 # --- pickers, viewing, help, credits
 mutant cancel-takes-stale-name src/pickers/pickers.cpp 's/result == IFileDialog::Result::Chosen &&/result != IFileDialog::Result::Failed \&\&/' \
   "Cancel writes the dialog's earlier name into the field"
-mutant picker-timer-stays-off src/pickers/pickers.cpp '/Timer1->SetEnabled(true);/d' \
+mutant picker-timer-stays-off src/app/frmSignature.cpp 's/form_.runAfterHold_) form_.Timer1->SetEnabled(true);/form_.runAfterHold_) {}/' \
   "the timer stays off after a file dialog"
 mutant picker-no-paused-label src/pickers/pickers.cpp '/lblStatus->SetCaption("Paused!");/d' \
   "the label does not say Paused while the dialog is open"
@@ -150,7 +150,7 @@ wanted() {
 }
 
 echo "scratch copy in $work"
-rm -rf "$work/src" && mkdir -p "$work/src"
+rm -rf "$work/src" "$work/build" && mkdir -p "$work/src"
 tar -C "$tree" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
 cmake -S "$work/src" -B "$work/build" -G Ninja -DTESSALY_BUILD_BENCH=OFF >"$work/configure.log" 2>&1 ||
   { cat "$work/configure.log"; exit 2; }
