@@ -117,9 +117,9 @@ bool KeepsFilesBesideProgram(const std::string& exeFolder) {
                                                fs::ListPlainFiles(fs::JoinPath(exeFolder, {"samples"}), names));
 }
 
-std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWritable,
+std::string LocateSettingsFile(const std::string& exeFolder, bool besideProgram,
                                const std::string& configFolder) {
-    if (exeFolderWritable || configFolder.empty()) return SettingsFilePath(exeFolder);
+    if (besideProgram || configFolder.empty()) return SettingsFilePath(exeFolder);
     return fs::JoinPath(configFolder, {"tessaly", "data.sfc"});
 }
 

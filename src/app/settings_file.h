@@ -53,11 +53,10 @@ fs::Result WriteSettingsFile(const std::string& path, const SettingsValues& valu
 std::string SettingsFilePath(const std::string& exeFolder);
 
 // Where a program in `exeFolder` keeps its settings: beside it, as above,
-// when it may write there (the Windows program, a build tree, an unpacked
-// folder), otherwise (installed read-only, as under /usr) in
-// `configFolder`/tessaly/data.sfc, in the same format. With no config folder
-// known it stays beside the program.
-std::string LocateSettingsFile(const std::string& exeFolder, bool exeFolderWritable,
+// when it keeps its files there (see KeepsFilesBesideProgram), otherwise (an
+// installed copy, as under /usr) in `configFolder`/tessaly/data.sfc, in the
+// same format. With no config folder known it stays beside the program.
+std::string LocateSettingsFile(const std::string& exeFolder, bool besideProgram,
                                const std::string& configFolder);
 
 // True when a program in `exeFolder` keeps its files beside it: the folder

@@ -98,8 +98,7 @@ void Wait(unsigned ms);
 // reports it, without a trailing separator.
 std::string ExecutableFolder();
 
-// Where the user's per-program settings belong when the program's own folder
-// is not writable: $XDG_CONFIG_HOME, else $HOME/.config, on POSIX systems.
+// Where the user's per-program settings belong for an installed program: $XDG_CONFIG_HOME, else $HOME/.config, on POSIX systems.
 // Empty where there is none (and on Windows, where settings always sit
 // beside the program).
 std::string UserConfigFolder();

@@ -24,7 +24,10 @@ int main(int argc, char** argv) {
         // A read-only copy without an installed data folder beside it still
         // has its data next to the executable.
         if (!QFileInfo(QFile::decodeName(where.appPath.c_str())).isDir()) where.appPath = exeFolder;
-        if (!ReadSettingsFile(where.settingsPath).fileFound && fs::EnsureFolder(configFolder)) {
+        // Only a file that is not there yet: one that another program holds
+        // is the window's to report, never to be written over.
+        const bool firstRun = ReadSettingsFile(where.settingsPath).read.error == fs::Error::NotFound;
+        if (firstRun && fs::EnsureFolder(configFolder)) {
             WriteSettingsFile(where.settingsPath, qt::FirstRunSettings(where));
         }
     }

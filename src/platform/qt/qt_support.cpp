@@ -26,10 +26,10 @@ bool SplitAssignment(std::string_view line, std::string_view& name, std::string_
 
 }  // namespace
 
-Locations LocateProgram(const std::string& exeFolder, bool exeFolderWritable, const std::string& configFolder) {
-    Locations where{exeFolder, LocateSettingsFile(exeFolder, exeFolderWritable, configFolder), false};
+Locations LocateProgram(const std::string& exeFolder, bool besideProgram, const std::string& configFolder) {
+    Locations where{exeFolder, LocateSettingsFile(exeFolder, besideProgram, configFolder), false};
     const auto slash = exeFolder.find_last_of('/');
-    if (exeFolderWritable || configFolder.empty() || slash == std::string::npos) return where;
+    if (besideProgram || configFolder.empty() || slash == std::string::npos) return where;
     // Installed: /usr/bin/tessaly reads /usr/share/tessaly.
     where.appPath = fs::JoinPath(exeFolder.substr(0, slash), {"share", "tessaly"});
     where.installed = true;

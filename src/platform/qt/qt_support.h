@@ -21,11 +21,11 @@ struct Locations {
     bool installed = false;
 };
 
-// A program whose folder is writable (a build tree, an unpacked folder) keeps
-// everything beside itself, as on Windows. One installed read-only (under
+// A program that keeps its files beside itself (a build tree, an unpacked
+// folder) keeps everything there, as on Windows. An installed one (under
 // /usr/bin) finds its data in ../share/tessaly and its settings under
 // `configFolder` (see LocateSettingsFile).
-Locations LocateProgram(const std::string& exeFolder, bool exeFolderWritable, const std::string& configFolder);
+Locations LocateProgram(const std::string& exeFolder, bool besideProgram, const std::string& configFolder);
 
 // What an installed program's first run starts with, so that Start works at
 // once: the samples from the data folder, and the signature written beside
