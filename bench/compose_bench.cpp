@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "compose/compose.h"
-#include "platform/fs/fs.h"
+#include "core/compose.h"
+#include "core/fs.h"
 
 namespace {
 

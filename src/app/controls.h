@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/layout.h"
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 
 namespace tessaly {
 

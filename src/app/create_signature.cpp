@@ -4,6 +4,18 @@
 
 namespace tessaly {
 
+namespace {
+
+// The path's row as the window shows it: "quote file 1 (Select Quote1)".
+std::string RowName(PathRole role) {
+    constexpr ControlId buttons[] = {ControlId::cmdTemplate, ControlId::cmdSignature, ControlId::cmdQF1,
+                                     ControlId::cmdQF2,      ControlId::cmdQF3,       ControlId::cmdQF4};
+    const auto index = static_cast<std::size_t>(role) - 1;
+    return std::string(RoleName(role)) + " (" + std::string(Row(buttons[index]).text) + ")";
+}
+
+}  // namespace
+
 void frmSignature::CreateSignature() {
     // Nothing runs behind a message box or dialog of the program.
     if (waits_ > 0) return;
@@ -13,7 +25,7 @@ void frmSignature::CreateSignature() {
     if (composed) return;
 
     // The message stays the same for every cause; the log names the path.
-    LogFailure("composing the signature", std::string(RowName(composed.role)) + ": " + composed.path,
+    LogFailure("composing the signature", RowName(composed.role) + ": " + composed.path,
                composed.reason);
     // The timer goes off before the message box waits for the user, so no
     // tick can start another composition (and another box) meanwhile.

@@ -2,9 +2,9 @@
 
 #include <ctime>
 
-#include "app/failure_log.h"
-#include "app/settings_file.h"
-#include "platform/fs/fs.h"
+#include "core/failure_log.h"
+#include "core/settings_file.h"
+#include "core/fs.h"
 
 namespace tessaly {
 

@@ -18,9 +18,9 @@
 #include "app/controls.h"
 #include "app/form_events.h"
 #include "app/layout.h"
-#include "compose/compose.h"
+#include "core/compose.h"
 #include "app/tray_icon_data.h"
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 

@@ -4,12 +4,9 @@
 #include <exception>
 #include <optional>
 
-#include "app/settings_file.h"
-#include "platform/fs/fs.h"
-
-#ifndef TESSALY_VERSION
-#error "TESSALY_VERSION must name the program's version"
-#endif
+#include "core/fs.h"
+#include "core/settings_file.h"
+#include "core/version.h"
 
 namespace tessaly::cli {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "cli/companion.h"
-#include "platform/console/console.h"
-#include "platform/fs/fs.h"
+#include "cli/console.h"
+#include "core/fs.h"
 
 int main(int argc, char** argv) {
     using namespace tessaly;

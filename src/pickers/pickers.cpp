@@ -1,5 +1,5 @@
 #include "app/frmSignature.h"
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 

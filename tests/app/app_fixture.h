@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "app/form_events.h"
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "headless/headless_platform.h"
 #include "support/support.h"
 

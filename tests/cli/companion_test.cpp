@@ -1,7 +1,8 @@
 // tessaly-compose, in process: the window program's composition for the same
 // draws, its command line, and the message and exit status of each failure.
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "cli/companion.h"
+#include "core/version.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

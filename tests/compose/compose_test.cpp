@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 #include "support/support.h"
 
 namespace tessaly::test {

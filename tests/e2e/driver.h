@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/layout.h"
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "support/support.h"
 
 namespace tessaly::test {

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <type_traits>
 
-#include "app/failure_log.h"
-#include "app/settings_file.h"
+#include "core/failure_log.h"
+#include "core/settings_file.h"
 #include "headless/headless_platform.h"
-#include "platform/fs/fs_calls.h"
+#include "core/fs_calls.h"
 #include "support/support.h"
 
 namespace tessaly::test {

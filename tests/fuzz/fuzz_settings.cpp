@@ -1,7 +1,7 @@
 // Any bytes as the settings file: reading never fails, the flag is 0, 1 or
 // 2, and what was read, saved and read again is what was read. Any values
 // that fit the fields read back from a save as they were.
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "fuzz_support.h"
 
 using namespace tessaly;

@@ -11,7 +11,7 @@
 #include <map>
 #include <set>
 
-#include "compose/compose.h"
+#include "core/compose.h"
 
 namespace tessaly::fuzz {
 

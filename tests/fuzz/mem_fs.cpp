@@ -1,7 +1,7 @@
 // The file-system functions over an in-memory disk, linked into the fuzz
 // targets in place of the real ones: millions of runs touch no file.
 #include "fuzz_support.h"
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 fuzz::MemDisk& fuzz::Disk() {

@@ -19,7 +19,7 @@
 #include <functional>
 
 #include "app/form_events.h"
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 #include "platform/qt/qt_platform.h"
 #include "support/support.h"
 

@@ -18,7 +18,7 @@
 #include <windows.h>
 #endif
 
-#include "compose/compose.h"
+#include "core/compose.h"
 
 namespace tessaly::test {
 

@@ -4,9 +4,9 @@
 #include <QFileInfo>
 
 #include "app/form_events.h"
-#include "app/settings_file.h"
-#include "compose/compose.h"
-#include "platform/fs/fs.h"
+#include "core/settings_file.h"
+#include "core/compose.h"
+#include "core/fs.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/qt/qt_support.h"
 

@@ -34,7 +34,7 @@
 #include <vector>
 
 #include "app/tray_icon_data.h"
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 // The artwork's resource registers itself from a static library only when
 // asked, and the asking must happen outside any namespace.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <map>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly::qt {
 

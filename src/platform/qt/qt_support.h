@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 
 namespace tessaly::qt {
 

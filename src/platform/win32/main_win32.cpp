@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "app/form_events.h"
-#include "compose/compose.h"
+#include "core/compose.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 #include "platform/win32/win32_internal.h"
 
 namespace tessaly::win32 {

@@ -1,8 +1,8 @@
-#include "app/failure_log.h"
+#include "core/failure_log.h"
 
 #include <exception>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 

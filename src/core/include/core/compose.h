@@ -36,9 +36,8 @@ int DrawIndex(float r, int n);
 // Which of the six paths a failed composition concerns.
 enum class PathRole { None, Template, Signature, Quote1, Quote2, Html1, Html2 };
 
-// The path's row as the window shows it, for telling the user which one to
-// mend: "quote file 1 (Select Quote1)".
-const char* RowName(PathRole role);
+// What the path is, in words: "quote file 1", "HTML folder 2".
+const char* RoleName(PathRole role);
 
 // What one composition came to: success, or which path failed and why.
 struct ComposeResult {

@@ -1,11 +1,11 @@
-#include "app/settings_file.h"
+#include "core/settings_file.h"
 
 #include <charconv>
 #include <exception>
 #include <string_view>
 #include <vector>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 

@@ -1,4 +1,4 @@
-#include "platform/console/console.h"
+#include "cli/console.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly::fs::sys {
 

@@ -14,8 +14,8 @@
 #include <memory>
 #include <thread>
 
-#include "platform/fs/fs.h"
-#include "platform/fs/fs_calls.h"
+#include "core/fs.h"
+#include "core/fs_calls.h"
 
 namespace tessaly::fs {
 

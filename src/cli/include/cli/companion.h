@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compose/compose.h"
+#include "core/compose.h"
 
 namespace tessaly::cli {
 

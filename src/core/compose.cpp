@@ -1,4 +1,4 @@
-#include "compose/compose.h"
+#include "core/compose.h"
 
 #include <algorithm>
 #include <array>
@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 
@@ -112,14 +112,14 @@ constexpr const char* kTooManyLines = "more than 32,767 lines";
 
 }  // namespace
 
-const char* RowName(PathRole role) {
+const char* RoleName(PathRole role) {
     switch (role) {
-        case PathRole::Template: return "template (Select Template)";
-        case PathRole::Signature: return "signature file (Select Signature)";
-        case PathRole::Quote1: return "quote file 1 (Select Quote1)";
-        case PathRole::Quote2: return "quote file 2 (Select Quote2)";
-        case PathRole::Html1: return "HTML folder 1 (Select htmPath1)";
-        case PathRole::Html2: return "HTML folder 2 (Select htmPath2)";
+        case PathRole::Template: return "template";
+        case PathRole::Signature: return "signature file";
+        case PathRole::Quote1: return "quote file 1";
+        case PathRole::Quote2: return "quote file 2";
+        case PathRole::Html1: return "HTML folder 1";
+        case PathRole::Html2: return "HTML folder 2";
         case PathRole::None: break;
     }
     return "";

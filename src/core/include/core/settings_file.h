@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/fs/fs.h"
+#include "core/fs.h"
 
 namespace tessaly {
 

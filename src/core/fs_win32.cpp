@@ -7,8 +7,8 @@
 
 #include <algorithm>
 
-#include "platform/fs/fs.h"
-#include "platform/fs/fs_calls.h"
+#include "core/fs.h"
+#include "core/fs_calls.h"
 
 namespace tessaly::fs {
 

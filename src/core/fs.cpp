@@ -4,8 +4,8 @@
 #include <atomic>
 #include <exception>
 
-#include "platform/fs/fs.h"
-#include "platform/fs/fs_calls.h"
+#include "core/fs.h"
+#include "core/fs_calls.h"
 
 namespace tessaly::fs {
 
