@@ -88,3 +88,24 @@ TEST_F(WindowTest, AChosenFolderFillsItsFieldWithoutATrailingSeparator) {
 
 }  // namespace
 }  // namespace tessaly::test
+
+namespace tessaly::test {
+namespace {
+
+TEST_F(WindowTest, WhereUsersExpectItTheDialogStartsInTheFieldsFolder) {
+    conventions.pickFromTheFieldsFolder = true;
+    Start(0, {{0, dir.Path("sub/template.htm")}, {1, dir.Path("nowhere/sig.htm")}});
+    dir.Write("sub/template.htm", "x");
+    Press(C::TemplateButton);
+    Press(C::SignatureButton);
+    ASSERT_EQ(desktop.fileDialogs.size(), 2u);
+    EXPECT_EQ(desktop.fileDialogs[0].request.folder, dir.Path("sub"));
+    EXPECT_EQ(desktop.fileDialogs[1].request.folder, fs::HomeFolder());
+    EXPECT_EQ(desktop.fileDialogs[0].request.filters,
+              (std::vector<FileFilter>{{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}},
+                                       {"HTML files", {"*.htm", "*.html"}},
+                                       {"All files", {"*"}}}));
+}
+
+}  // namespace
+}  // namespace tessaly::test

@@ -92,3 +92,33 @@ TEST_F(WindowTest, AFailureClearsAutoRunInTheFileOnlyAtTheNextSave) {
 
 }  // namespace
 }  // namespace tessaly::test
+
+namespace tessaly::test {
+namespace {
+
+// A user typing a path while Running meets no message and loses nothing: the
+// composition waits for the edit to end.
+TEST_F(WindowTest, TicksWaitWhileAPathIsBeingTyped) {
+    Start(1);
+    desktop.Events().FieldEdited(C::Quote1Field);
+    desktop.Type(C::Quote1Field, dir.Path("q"));
+    desktop.Advance(9000);
+    EXPECT_TRUE(desktop.errors.empty());
+    EXPECT_EQ(desktop.AutoRun(), 1);
+    ExpectMarks(RunState::Running);
+    WriteBytes(signature, "before");
+    desktop.Type(C::Quote1Field, dir.Path("q1.txt"));
+    desktop.Events().FieldEditEnded(C::Quote1Field);
+    EXPECT_EQ(ReadBytes(signature), composed);
+}
+
+TEST_F(WindowTest, HidingTheWindowEndsAnEdit) {
+    Start(0);
+    desktop.Events().FieldEdited(C::TemplateField);
+    Press(C::StartButton);
+    desktop.Advance(3000);
+    EXPECT_EQ(ReadBytes(signature), composed);
+}
+
+}  // namespace
+}  // namespace tessaly::test

@@ -61,3 +61,29 @@ TEST_F(WindowTest, ClickingTheCheckBoxTicksOrClearsIt) {
 
 }  // namespace
 }  // namespace tessaly::test
+
+namespace tessaly::test {
+namespace {
+
+TEST_F(WindowTest, WhereUsersExpectItAFailedOpenIsToldOnce) {
+    conventions.tellFailedOpens = true;
+    Start(1);
+    desktop.openResult = OpenResult::NoHandler;
+    desktop.Events().ViewRequested(C::Quote1Field);
+    ASSERT_EQ(desktop.errors.size(), 1u);
+    EXPECT_EQ(desktop.errors[0].title, "Tessaly Error");
+    EXPECT_EQ(desktop.errors[0].text,
+              "The quote file 1 " + dir.Path("q1.txt") + " could not be opened (no program is set up to open it).");
+    EXPECT_TRUE(desktop.Running());
+}
+
+TEST_F(WindowTest, TheWindowsProgramLeavesAFailedOpenToTheShell) {
+    Start(0);
+    desktop.openResult = OpenResult::NotFound;
+    Press(C::HelpButton);
+    desktop.Events().ViewRequested(C::TemplateField);
+    EXPECT_TRUE(desktop.errors.empty());
+}
+
+}  // namespace
+}  // namespace tessaly::test

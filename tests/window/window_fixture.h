@@ -29,6 +29,7 @@ protected:
     HeadlessDesktop desktop{dir.Path()};
     ScriptedDraws random;  // the first line, the first file
     std::unique_ptr<IWindowEvents> window;
+    Conventions conventions;  // the Windows program's
     const std::string signature = dir.Path("signature.htm");
     const std::string settingsFile = dir.Path("data/data.sfc");
     // What the sources below compose into.
@@ -46,7 +47,7 @@ protected:
     }
 
     void Launch() {
-        window = CreateMainWindow(desktop, random);
+        window = CreateMainWindow(desktop, random, conventions);
         desktop.Attach(*window);
         desktop.StartProgram();
     }
