@@ -136,6 +136,14 @@ mutant credits-timer-left-on src/window/main_window.cpp '/creditsTimer_->SetEnab
   "the credits line's timer is not switched off"
 mutant credits-selection src/window/viewing.cpp '/creditsLine_->SelectAll();/d' \
   "a click on the credits line does not select it"
+mutant tick-composes-while-typing src/window/main_window.cpp 's/        if (editing_) {/        if (false) {/' \
+  "a tick composes from a path being typed"
+mutant hide-keeps-edit src/window/run_state.cpp '/if (marks.window == WindowChange::Hide \&\& editing_) EndEdit();/d' \
+  "hiding the window does not end an edit"
+mutant failed-open-silent src/window/viewing.cpp 's/|| !conventions_.tellFailedOpens) return;/|| true) return;/' \
+  "the Linux edition says nothing when an open fails"
+mutant picker-ignores-field src/window/pickers.cpp 's/if (conventions_.pickFromTheFieldsFolder) {/if (false) {/' \
+  "the Linux file dialog starts in the read-only program folder"
 mutant check-box-grayed src/window/presentation.cpp 's/return current == 1 ? 0 : 1;/return current == 1 ? 2 : 1;/' \
   "clicking the ticked check box grays it"
 
