@@ -241,4 +241,18 @@ Result EnsureFolder(const std::string& folder) {
 
 void Wait(unsigned ms) { SystemCalls().wait(ms); }
 
+bool IsPlainFile(const std::string& path) {
+    sys::Attributes seen;
+    return !path.empty() && Retrying([&] { return SystemCalls().attributes(path, seen); }) && seen.plainFile;
+}
+
+std::string UserConfigFolder() {
+    try {
+        std::string folder;
+        return SystemCalls().userConfigFolder(folder) ? folder : std::string{};
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 }  // namespace tessaly::fs
