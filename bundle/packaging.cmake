@@ -1,7 +1,9 @@
 # Packages. Windows: one ZIP archive per build, holding the program's folder
 # as the user unpacks it: tessaly.exe, tessaly-compose.exe, help\help.chm,
 # quotes\ and samples\. There is no data\ folder: the program's first save
-# creates it. Elsewhere: a Debian package that installs under /usr.
+# creates it. Elsewhere: a Debian package that installs under /usr. (The
+# Windows installer, an MSI of the same folder, is made by bundle/installer
+# as part of the build.)
 #
 # Included at the end of the top-level CMakeLists.txt, once the programs'
 # targets exist; the data, manual pages and help are installed by bundle/.
