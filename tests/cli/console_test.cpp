@@ -70,6 +70,30 @@ TEST(ConsoleCharacters, TheSystemsAnsiCodePageDecodesWindows1252) {
     EXPECT_EQ(console::ConsoleCharacters("Gr\xFC\xDF" "en \x80", console::DecodeAnsiCodePage),
               u"Gr\u00FC\u00DFen \u20AC");
 }
+
+// Standard output on a console of its own: the screen shows the characters.
+TEST(WriteStandardOutput, AConsoleShowsTheCharacters) {
+    if (::GetACP() != 1252) GTEST_SKIP() << "the ANSI code page is " << ::GetACP() << ", not 1252";
+    ::FreeConsole();
+    ASSERT_TRUE(::AllocConsole());
+    const HANDLE screen = ::CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(screen, INVALID_HANDLE_VALUE);
+    const HANDLE saved = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, screen);
+    // A windows-1252 signature, then a UTF-8 one.
+    const bool written = console::WriteStandardOutput("Gr\xFC\xDF" "en, ") &&
+                         console::WriteStandardOutput("Gr\xC3\xBC\xC3\x9F" "en");
+    ::SetStdHandle(STD_OUTPUT_HANDLE, saved);
+
+    std::wstring shown(14, L' ');
+    DWORD read = 0;
+    ::ReadConsoleOutputCharacterW(screen, shown.data(), static_cast<DWORD>(shown.size()), COORD{0, 0}, &read);
+    ::CloseHandle(screen);
+    ::FreeConsole();
+    EXPECT_TRUE(written);
+    EXPECT_EQ(shown.substr(0, read), L"Gr\u00FC\u00DFen, Gr\u00FC\u00DFen");
+}
 #endif
 
 }  // namespace
