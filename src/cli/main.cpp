@@ -1,5 +1,4 @@
 // tessaly-compose: prints (or with --write, replaces) the signature once.
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <vector>
@@ -30,10 +29,10 @@ int main(int argc, char** argv) {
             outcome.status = cli::kExitFailure;
             outcome.err += "tessaly-compose: cannot write to standard output\n";
         }
-        std::fputs(outcome.err.c_str(), stderr);
+        console::WriteStandardError(outcome.err);
         return outcome.status;
     } catch (const std::exception&) {
-        std::fputs("tessaly-compose: not enough memory\n", stderr);
+        console::WriteStandardError("tessaly-compose: not enough memory\n");
         return cli::kExitFailure;
     }
 }
