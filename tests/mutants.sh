@@ -50,7 +50,7 @@ mutant timer-before-tray src/window/run_state.cpp 's/    shownState_ = state;/  
   "a switch changes the timer before the tray"
 mutant paused-tip src/window/presentation.cpp 's/"Tessaly Paused"/"Tessaly paused"/' \
   "the Paused tip is misspelt"
-mutant menu-keeps-both src/window/presentation.cpp 's/if (row.id == hidden) continue;//' \
+mutant menu-keeps-both src/window/presentation.cpp 's/if (row.id == hidden) continue;/if (row.id == hidden) {}/' \
   "the tray menu offers Resume and Pause at once"
 mutant open-does-nothing src/window/main_window.cpp 's/case ControlId::OpenItem: window_->Show(); break;/case ControlId::OpenItem: break;/' \
   "Open Tessaly does nothing"
@@ -76,15 +76,15 @@ mutant start-saves src/window/main_window.cpp 's/case ControlId::StartButton: St
   "the Start button saves"
 
 # --- failure path
-mutant timer-on-under-box src/window/run_state.cpp '/    SwitchComposeTimer(false);/d;s/    Tell(kCompositionFailed);/&\n    SwitchComposeTimer(false);/' \
-  "the timer is switched off only after the message box"
+mutant timer-on-under-box src/window/run_state.cpp '/^    SwitchComposeTimer(false);/d;s/    Tell(kCompositionFailed);/    desktop_.ShowError("Tessaly Error", kCompositionFailed);\n    SwitchComposeTimer(false);/' \
+  "the failure box comes up with the timer still on"
 mutant failure-keeps-check src/window/run_state.cpp '/autoRunBox_->SetValue(0);/d' \
   "a failing composition does not clear the check box"
 mutant failure-no-window src/window/run_state.cpp 's/{TrayChange::Update, WindowChange::Show, false, false}/{TrayChange::Update, WindowChange::Keep, false, false}/' \
   "a failing composition does not bring the window up"
 mutant failure-tray-stale src/window/run_state.cpp '/^void MainWindow::Compose/,/^}/{/ShowRunState/d}' \
   "a failing composition leaves the Running icon in the tray"
-mutant error-box-not-shown src/window/main_window.cpp '/desktop_.ShowError(kErrorTitle, text);/d' \
+mutant error-box-not-shown src/window/main_window.cpp 's/desktop_.ShowError(kErrorTitle, text);/(void)text;/' \
   "the error box is never shown"
 mutant error-box-title src/window/main_window.cpp 's/kErrorTitle = "Tessaly Error";/kErrorTitle = "Tessaly";/' \
   "the error box has the wrong title"

@@ -67,7 +67,9 @@ TEST_F(WindowTest, AChosenFileFillsItsFieldAndTheFile) {
 
 TEST_F(WindowTest, ACancelOrAFailureKeepsTheField) {
     Start(0);
-    desktop.fileAnswers = {{Kind::Chosen, dir.Path("x.txt")}, {Kind::Cancelled, ""}, {Kind::Failed, ""}};
+    // A dialog may still report the name an earlier pick left in it.
+    desktop.fileAnswers = {{Kind::Chosen, dir.Path("x.txt")}, {Kind::Cancelled, dir.Path("x.txt")},
+                           {Kind::Failed, dir.Path("x.txt")}};
     desktop.folderAnswers = {{Kind::Cancelled, ""}, {Kind::Failed, dir.Path("elsewhere")}};
     Press(C::Quote1Button);
     Press(C::Quote2Button);

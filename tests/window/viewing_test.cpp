@@ -30,15 +30,16 @@ TEST_F(WindowTest, HelpOpensTheHelpAndF1TheFocusedControlsTopic) {
 TEST_F(WindowTest, TheCreditsLineLightsForASecondAfterThePointerMoves) {
     Start(0);
     const auto colour = [&] { return desktop.Control(C::CreditsLine).colour; };
-    EXPECT_EQ(colour(), kCreditsRestColour);
+    constexpr Colour olive = 0x00008080, blue = 0x00FF0000;
+    EXPECT_EQ(colour(), olive);
     desktop.Events().PointerOver(C::CreditsLine);
-    EXPECT_EQ(colour(), kCreditsHoverColour);
+    EXPECT_EQ(colour(), blue);
     desktop.Advance(600);
     desktop.Events().PointerOver(C::CreditsLine);  // the second already running goes on
     desktop.Advance(399);
-    EXPECT_EQ(colour(), kCreditsHoverColour);
+    EXPECT_EQ(colour(), blue);
     desktop.Advance(1);
-    EXPECT_EQ(colour(), kCreditsRestColour);
+    EXPECT_EQ(colour(), olive);
 }
 
 TEST_F(WindowTest, ClickingTheCreditsLineSelectsItAndOpensTheMakersSite) {
