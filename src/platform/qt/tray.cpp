@@ -32,13 +32,13 @@ Tray::Tray(EventLink& events, QWidget* owner)
 }
 
 void Tray::Add(const TrayIcon& icon) {
-    Show(icon);
+    Apply(icon);
     icon_->show();
     qCDebug(lcTray) << "add" << icon_->toolTip() << "tray available:" << QSystemTrayIcon::isSystemTrayAvailable();
 }
 
 void Tray::Update(const TrayIcon& icon) {
-    Show(icon);
+    Apply(icon);
     qCDebug(lcTray) << "modify" << icon_->toolTip();
 }
 
@@ -47,7 +47,7 @@ void Tray::Remove() {
     qCDebug(lcTray) << "delete";
 }
 
-void Tray::Show(const TrayIcon& icon) {
+void Tray::Apply(const TrayIcon& icon) {
     icon_->setIcon(StateIcon(icon.state));
     icon_->setToolTip(ToQt(icon.tip));
     SetEntries(icon.menu);

@@ -28,7 +28,7 @@ public:
     std::optional<ControlId> ShowMenu(std::span<const MenuEntry> entries);
 
 private:
-    void Show(const TrayIcon& icon);
+    void Apply(const TrayIcon& icon);
     void SetEntries(std::span<const MenuEntry> entries);
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void OnChosen(ControlId id);
