@@ -58,7 +58,7 @@ protected:
     void Start(const std::string& settings) {
         app_.Write("data/data.sfc", settings);
         desktop_ = std::make_unique<QtDesktop>(tessaly::qt::Locations{app_.Path(), Path("data/data.sfc"), false});
-        window_ = tessaly::CreateMainWindow(*desktop_, random_);
+        window_ = tessaly::CreateMainWindow(*desktop_, random_, tessaly::qt::kLinuxConventions);
         desktop_->Attach(window_.get());
         ASSERT_TRUE(desktop_->Start());
     }
@@ -107,6 +107,7 @@ protected:
     // keeps its title, folder, filters and the status label meanwhile. The
     // dialog lists its folder in the background and may drop a name given
     // before that is done: the name is given again, for up to a second.
+    const QStringList kHtmlAndAll{"HTML files (*.htm *.html)", "All files (*)"};
     void Pick(const QString& file, int tries = 100) {
         Answer([this, file, tries](QWidget* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
@@ -167,8 +168,19 @@ TEST_F(QtWindow, HelpButtonOpensTheOverview) {
 TEST_F(QtWindow, DoubleClickOpensTheFieldsFile) {
     StartPaused();
     QTest::mouseDClick(Find<QLineEdit>("txtTemplate"), Qt::LeftButton);
-    QTest::mouseDClick(Find<QLineEdit>("txtQF3"), Qt::LeftButton);  // an empty field opens nothing
     EXPECT_EQ(opener_.opened, QStringList({Url("template.txt")}));
+}
+
+TEST_F(QtWindow, ViewingAMissingFileTellsTheUser) {
+    Start(Settings(0, Path("template.txt"), Path("gone.txt")));
+    QString told;
+    Answer([&told](QWidget* dialog) {
+        told = dialog->findChild<QLabel*>("qt_msgbox_label")->text();
+        qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseDClick(Find<QLineEdit>("txtQF2"), Qt::LeftButton);
+    EXPECT_TRUE(opener_.opened.isEmpty());
+    EXPECT_EQ(told.toStdString(), "The quote file 2 " + Path("gone.txt") + " could not be opened (not found).");
 }
 
 TEST_F(QtWindow, CreditsLineClickOpensTheWebAddress) {
@@ -176,6 +188,34 @@ TEST_F(QtWindow, CreditsLineClickOpensTheWebAddress) {
     QTest::mouseClick(Find<QLineEdit>("txtCompliments"), Qt::LeftButton);
     ASSERT_EQ(opener_.opened.size(), 1);
     EXPECT_TRUE(opener_.opened[0].startsWith("https://"));
+}
+
+// What the window hears of a path field's edits.
+struct EditListener final : tessaly::IWindowEvents {
+    QStringList heard;
+    void FieldEdited(tessaly::ControlId field) override { heard << "edited " + Name(field); }
+    void FieldEditEnded(tessaly::ControlId field) override { heard << "ended " + Name(field); }
+    static QString Name(tessaly::ControlId id) { return QString::fromLatin1(tessaly::Row(id).name); }
+    void Load() override {}
+    void Closing() override {}
+    void Pressed(tessaly::ControlId) override {}
+    void ViewRequested(tessaly::ControlId) override {}
+    void PointerOver(tessaly::ControlId) override {}
+    void Tick(tessaly::ControlId) override {}
+    void TrayOpenRequested() override {}
+    void TrayMenuRequested() override {}
+    void HelpRequested(tessaly::ControlId) override {}
+    void TrayHostRestarted() override {}
+};
+
+TEST_F(QtWindow, TypingIsAnEditThatEndsWhenTheFocusLeaves) {
+    StartPaused();
+    EditListener listener;
+    desktop_->Attach(&listener);
+    Find<QLineEdit>("txtQF1")->setText("set by the window");
+    KeyOn("txtQF1", Qt::Key_X);
+    QTest::keyClick(Find<QLineEdit>("txtQF1"), Qt::Key_Tab);
+    EXPECT_EQ(listener.heard, QStringList({"edited txtQF1", "ended txtQF1"}));
 }
 
 TEST_F(QtWindow, AutoRunBoxTicksAndClears) {
@@ -272,7 +312,7 @@ TEST_F(QtWindow, CancelledPickerKeepsThePathAndSaves) {
     Pick("");
     Click("cmdQF1");
     EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(Path("quotes")),
-                                  "Text Files (*.txt) (*.txt)", "Paused!"}));
+                                  "Text Files (*.txt) (*.txt)", kHtmlAndAll[0], kHtmlAndAll[1], "Paused!"}));
     EXPECT_EQ(Find<QLineEdit>("txtQF1")->text().toStdString(), Path("quotes/q.txt"));
     EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);
 }
@@ -282,7 +322,8 @@ TEST_F(QtWindow, PickerTakesAFileThatDoesNotExistYet) {
     Pick(QString::fromStdString(Path("new.htm")));
     Click("cmdSignature");
     EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(app_.Path()),
-                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", "Paused!"}));
+                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", kHtmlAndAll[0], kHtmlAndAll[1],
+                                  "Paused!"}));
     EXPECT_EQ(Find<QLineEdit>("txtSignature")->text().toStdString(), Path("new.htm"));
     EXPECT_NE(ReadBytes(Path("data/data.sfc")).value_or("").find(Path("new.htm")), std::string::npos);
 }

@@ -33,7 +33,7 @@ int main(int argc, char** argv) {
 
     qt::QtDesktop desktop(where);
     TimeOfDayRandom random;
-    const auto window = CreateMainWindow(desktop, random);
+    const auto window = CreateMainWindow(desktop, random, qt::kLinuxConventions);
     desktop.Attach(window.get());
     const int exitCode = desktop.Run();
     desktop.Attach(nullptr);

@@ -57,11 +57,20 @@ void Button::keyPressEvent(QKeyEvent* event) {
 
 // --- PathField ------------------------------------------------------------------
 
-PathField::PathField(ControlId id, EventLink& events, QWidget* parent) : QLineEdit(parent), id_(id), events_(events) {}
+PathField::PathField(ControlId id, EventLink& events, QWidget* parent) : QLineEdit(parent), id_(id), events_(events) {
+    // Only the user's changes, never the window's own SetText.
+    connect(this, &QLineEdit::textEdited, this, [this] { events_.FieldEdited(id_); });
+    connect(this, &QLineEdit::returnPressed, this, [this] { events_.FieldEditEnded(id_); });
+}
 
 void PathField::mouseDoubleClickEvent(QMouseEvent* event) {
     QLineEdit::mouseDoubleClickEvent(event);
     events_.ViewRequested(id_);
+}
+
+void PathField::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    events_.FieldEditEnded(id_);
 }
 
 // --- CreditsLine ----------------------------------------------------------------

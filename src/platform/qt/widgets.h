@@ -30,13 +30,15 @@ private:
     bool keyboardFocus_ = false;
 };
 
-// A path field: a double-click asks to see its file or folder.
+// A path field: a double-click asks to see its file or folder; the user's
+// typing is an edit that ends when the focus leaves or with Enter.
 class PathField final : public QLineEdit {
 public:
     PathField(ControlId id, EventLink& events, QWidget* parent);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     ControlId id_;

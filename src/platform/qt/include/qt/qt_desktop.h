@@ -19,6 +19,11 @@ namespace tessaly::qt {
 class WindowWidget;
 class Tray;
 
+// What the Linux edition's users expect where the editions differ: what
+// could not be opened is told, and the file dialog starts where the field
+// points (the program's own folder is read-only once installed).
+inline constexpr Conventions kLinuxConventions{.tellFailedOpens = true, .pickFromTheFieldsFolder = true};
+
 class QtDesktop final : public IDesktop {
 public:
     // Needs a QApplication. Creates the window and its controls, hidden.
