@@ -7,6 +7,7 @@
 
 #include "app/form_events.h"
 #include "core/compose.h"
+#include "core/locations.h"
 #include "platform/win32/win32_platform.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -14,6 +15,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const tessaly::win32::ComApartment com;
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+
+    // An installed copy's first settings go under %APPDATA%\Tessaly before
+    // the window reads them, pointing at the installed samples: the window
+    // would otherwise put the signature into the program's folder.
+    tessaly::WriteFirstRunSettings(tessaly::LocateThisWindowsProgram());
 
     int exitCode = 1;
     {

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "core/fs.h"
+#include "core/locations.h"
 #include "platform/win32/win32_internal.h"
 
 namespace tessaly::win32 {
@@ -34,6 +35,12 @@ void Win32Platform::ShowHelpContext(const std::string& helpFile, int contextId) 
 }
 
 std::string Win32Platform::AppPath() const { return fs::ExecutableFolder(); }
+
+std::string Win32Platform::SettingsPath() const {
+    // Decided once: the settings do not move while the program runs.
+    static const std::string path = LocateThisWindowsProgram().settingsPath;
+    return path;
+}
 
 float Win32Platform::ScreenWidth() const { return PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi_); }
 

@@ -47,6 +47,8 @@ public:
     std::unique_ptr<IImage> CreateImage(ControlId id) override;
     std::unique_ptr<IFileDialog> CreateFileDialog() override;
     std::string AppPath() const override;
+    // Beside the program, or under %APPDATA%\Tessaly for an installed copy.
+    std::string SettingsPath() const override;
     float ScreenWidth() const override;
     float ScreenHeight() const override;
     float TwipsPerPixelX() const override;
