@@ -18,13 +18,12 @@
 
 #include <functional>
 
-#include "app/form_events.h"
 #include "core/settings_file.h"
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_desktop.h"
 #include "support/support.h"
 
 using namespace tessaly::test;
-using tessaly::qt::QtPlatform;
+using tessaly::qt::QtDesktop;
 
 // What the desktop was asked to open.
 class Opener : public QObject {
@@ -45,10 +44,12 @@ protected:
     }
     void TearDown() override {
         for (const char* scheme : {"file", "https"}) QDesktopServices::unsetUrlHandler(scheme);
-        form_.reset();
-        platform_.reset();
+        if (desktop_) desktop_->Attach(nullptr);
+        window_.reset();
+        desktop_.reset();
     }
     std::string Path(const char* name) const { return app_.Path(name); }
+    QString Url(const char* name) const { return QUrl::fromLocalFile(QString::fromStdString(Path(name))).toString(); }
     // The settings file's bytes for a start-up flag and a template.
     std::string Settings(std::int16_t flag, const std::string& templatePath, const std::string& quote2 = "") const {
         return tessaly::FormatSettings(
@@ -56,29 +57,48 @@ protected:
     }
     void Start(const std::string& settings) {
         app_.Write("data/data.sfc", settings);
-        platform_ = std::make_unique<QtPlatform>(tessaly::qt::Locations{app_.Path(), Path("data/data.sfc"), false});
-        form_ = tessaly::CreateMainForm(*platform_, random_);
-        platform_->Attach(form_.get());
-        ASSERT_TRUE(platform_->Start());
+        desktop_ = std::make_unique<QtDesktop>(tessaly::qt::Locations{app_.Path(), Path("data/data.sfc"), false});
+        window_ = tessaly::CreateMainWindow(*desktop_, random_, tessaly::qt::kLinuxConventions);
+        desktop_->Attach(window_.get());
+        ASSERT_TRUE(desktop_->Start());
+    }
+    // A Paused start with the keyboard's focus in the window.
+    void StartPaused() {
+        Start(Settings(0, Path("template.txt")));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(desktop_->Window()));
     }
     template <typename W>
-    W* Find(const char* name) const { return platform_->Window()->findChild<W*>(name); }
+    W* Find(const char* name) const { return desktop_->Window()->findChild<W*>(name); }
     void Click(const char* name) { QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton); }
-    QString Status() const { return Find<QLabel>("lblStatus")->text(); }
-    // The run state as the label, the tray icon's tip and the tray menu show it.
-    QStringList Marks() const {
-        QStringList marks{Status(), platform_->Window()->findChild<QSystemTrayIcon*>()->toolTip()};
-        for (const QAction* action : Find<QMenu>("mnuFile")->actions()) {
-            if (action->isVisible() && !action->isSeparator()) marks << action->text();
-        }
-        return marks;
+    void KeyOn(const char* name, Qt::Key key) {
+        Find<QWidget>(name)->setFocus();
+        QTest::keyClick(Find<QWidget>(name), key);
     }
+    QString Status() const { return Find<QLabel>("lblStatus")->text(); }
+    QSystemTrayIcon* Tray() const { return desktop_->Window()->findChild<QSystemTrayIcon*>(); }
+    // The tray icon reports an activation; the program hears it once Qt's
+    // handler has returned.
+    void Activate(QSystemTrayIcon::ActivationReason reason) {
+        Q_EMIT Tray()->activated(reason);
+        QCoreApplication::processEvents();
+    }
+    static QStringList Items(const QMenu* menu) {
+        QStringList items;
+        for (const QAction* action : menu->actions()) {
+            if (action->isVisible() && !action->isSeparator()) items << action->text();
+        }
+        return items;
+    }
+    // The run state as the label, the tray icon's tip and the tray menu show it.
+    QStringList Marks() const { return QStringList{Status(), Tray()->toolTip()} + Items(Find<QMenu>("mnuFile")); }
     const QStringList kRunning{"Running!", "Tessaly Running", "Open Tessaly", "Pause", "Refresh", "Help", "Exit"};
     const QStringList kPaused{"Paused!", "Tessaly Paused", "Open Tessaly", "Resume", "Refresh", "Help", "Exit"};
-    // Answers the next modal dialog once it is up, as the user would.
+    // Answers the next modal dialog or menu once it is up, as the user would.
     static void Answer(std::function<void(QWidget*)> answer) {
         QTimer::singleShot(10, [answer] {
-            if (QWidget* dialog = QApplication::activeModalWidget()) return answer(dialog);
+            QWidget* up = QApplication::activeModalWidget();
+            if (up == nullptr) up = QApplication::activePopupWidget();
+            if (up != nullptr) return answer(up);
             Answer(answer);
         });
     }
@@ -87,6 +107,7 @@ protected:
     // keeps its title, folder, filters and the status label meanwhile. The
     // dialog lists its folder in the background and may drop a name given
     // before that is done: the name is given again, for up to a second.
+    const QStringList kHtmlAndAll{"HTML files (*.htm *.html)", "All files (*)"};
     void Pick(const QString& file, int tries = 100) {
         Answer([this, file, tries](QWidget* dialog) {
             auto* files = qobject_cast<QFileDialog*>(dialog);
@@ -110,21 +131,18 @@ protected:
     QStringList seen_;
     Opener opener_;
     ScriptedDraws random_;  // the first line, the first file
-    std::unique_ptr<QtPlatform> platform_;
-    std::unique_ptr<tessaly::IFormEvents> form_;
+    std::unique_ptr<QtDesktop> desktop_;
+    std::unique_ptr<tessaly::IWindowEvents> window_;
 };
 
-TEST_F(QtWindow, PausedStartHelpViewingCreateNowStartAndStop) {
-    const std::string settings = Settings(0, Path("template.txt"));
-    Start(settings);
+TEST_F(QtWindow, PausedStartWritesNothing) {
+    Start(Settings(0, Path("template.txt")));
     EXPECT_EQ(ReadBytes(Path("signature.txt")), std::nullopt);
     EXPECT_EQ(Marks(), kPaused);
+}
 
-    // The keys and clicks of a Paused window: tab order, F1's topics, Help,
-    // double-clicks that view a field's file, the credits line.
-    ASSERT_TRUE(QTest::qWaitForWindowActive(platform_->Window()));
-    const QString help = QUrl::fromLocalFile(QString::fromStdString(Path("help"))).toString();
-
+TEST_F(QtWindow, TabFollowsTheTabIndex) {
+    StartPaused();
     QStringList tabbed({QApplication::focusWidget()->objectName()});
     for (int i = 0; i < 16; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -132,35 +150,133 @@ TEST_F(QtWindow, PausedStartHelpViewingCreateNowStartAndStop) {
     }
     EXPECT_EQ(tabbed.join(' '), "cmdStart cmdStop cmdCreateS chkAS cmdHelp txtSignature txtQF1 txtQF2 txtQF3 txtQF4 "
                                 "txtTemplate cmdQF4 cmdQF3 cmdQF2 cmdQF1 cmdSignature cmdTemplate");
+}
 
-    Find<QLineEdit>("txtQF1")->setFocus();
-    QTest::keyClick(Find<QLineEdit>("txtQF1"), Qt::Key_F1);
-    Find<QLineEdit>("txtTemplate")->setFocus();
-    QTest::keyClick(Find<QLineEdit>("txtTemplate"), Qt::Key_F1);
+TEST_F(QtWindow, F1OpensTheFocusedControlsTopic) {
+    StartPaused();
+    KeyOn("txtQF1", Qt::Key_F1);
+    KeyOn("txtTemplate", Qt::Key_F1);
+    EXPECT_EQ(opener_.opened, QStringList({Url("help") + "/source_fields.htm", Url("help") + "/template_field.htm"}));
+}
+
+TEST_F(QtWindow, HelpButtonOpensTheOverview) {
+    StartPaused();
     Click("cmdHelp");
-    EXPECT_EQ(opener_.opened, QStringList({help + "/source_fields.htm", help + "/template_field.htm",
-                                           help + "/overview.htm"}));
+    EXPECT_EQ(opener_.opened, QStringList({Url("help") + "/overview.htm"}));
+}
 
-    opener_.opened.clear();
+TEST_F(QtWindow, DoubleClickOpensTheFieldsFile) {
+    StartPaused();
     QTest::mouseDClick(Find<QLineEdit>("txtTemplate"), Qt::LeftButton);
-    QTest::mouseDClick(Find<QLineEdit>("txtQF3"), Qt::LeftButton);  // an empty field opens nothing
-    QTest::mouseClick(Find<QLineEdit>("txtCompliments"), Qt::LeftButton);
-    ASSERT_EQ(opener_.opened.size(), 2);
-    EXPECT_EQ(opener_.opened[0], QUrl::fromLocalFile(QString::fromStdString(Path("template.txt"))).toString());
-    EXPECT_TRUE(opener_.opened[1].startsWith("https://"));
+    EXPECT_EQ(opener_.opened, QStringList({Url("template.txt")}));
+}
 
+TEST_F(QtWindow, ViewingAMissingFileTellsTheUser) {
+    Start(Settings(0, Path("template.txt"), Path("gone.txt")));
+    QString told;
+    Answer([&told](QWidget* dialog) {
+        told = dialog->findChild<QLabel*>("qt_msgbox_label")->text();
+        qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseDClick(Find<QLineEdit>("txtQF2"), Qt::LeftButton);
+    EXPECT_TRUE(opener_.opened.isEmpty());
+    EXPECT_EQ(told.toStdString(), "The quote file 2 " + Path("gone.txt") + " could not be opened (not found).");
+}
+
+TEST_F(QtWindow, CreditsLineClickOpensTheWebAddress) {
+    StartPaused();
+    QTest::mouseClick(Find<QLineEdit>("txtCompliments"), Qt::LeftButton);
+    ASSERT_EQ(opener_.opened.size(), 1);
+    EXPECT_TRUE(opener_.opened[0].startsWith("https://"));
+}
+
+// What the window hears of a path field's edits.
+struct EditListener final : tessaly::IWindowEvents {
+    QStringList heard;
+    void FieldEdited(tessaly::ControlId field) override { heard << "edited " + Name(field); }
+    void FieldEditEnded(tessaly::ControlId field) override { heard << "ended " + Name(field); }
+    static QString Name(tessaly::ControlId id) { return QString::fromLatin1(tessaly::Row(id).name); }
+    void Load() override {}
+    void Closing() override {}
+    void Pressed(tessaly::ControlId) override {}
+    void ViewRequested(tessaly::ControlId) override {}
+    void PointerOver(tessaly::ControlId) override {}
+    void Tick(tessaly::ControlId) override {}
+    void TrayOpenRequested() override {}
+    void TrayMenuRequested() override {}
+    void HelpRequested(tessaly::ControlId) override {}
+    void TrayHostRestarted() override {}
+};
+
+TEST_F(QtWindow, TypingIsAnEditThatEndsWhenTheFocusLeaves) {
+    StartPaused();
+    EditListener listener;
+    desktop_->Attach(&listener);
+    Find<QLineEdit>("txtQF1")->setText("set by the window");
+    KeyOn("txtQF1", Qt::Key_X);
+    QTest::keyClick(Find<QLineEdit>("txtQF1"), Qt::Key_Tab);
+    EXPECT_EQ(listener.heard, QStringList({"edited txtQF1", "ended txtQF1"}));
+}
+
+TEST_F(QtWindow, AutoRunBoxTicksAndClears) {
+    StartPaused();
+    Click("chkAS");
+    EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Checked);
+    Click("chkAS");
+    EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
+}
+
+TEST_F(QtWindow, CreateNowWritesOnceAndStaysPaused) {
+    StartPaused();
     Click("cmdCreateS");
     EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
     EXPECT_EQ(Marks(), kPaused);
+}
 
-    // With no notification area to come back from, the window is minimised
-    // where it would hide.
+// With no notification area to come back from, the window is minimised
+// where it would hide.
+TEST_F(QtWindow, StartMinimisesWithoutATray) {
+    StartPaused();
     Click("cmdStart");
     EXPECT_EQ(Marks(), kRunning);
-    EXPECT_TRUE(platform_->Window()->isMinimized());
+    EXPECT_TRUE(desktop_->Window()->isMinimized());
+}
+
+TEST_F(QtWindow, StopPausesWithoutSaving) {
+    const std::string settings = Settings(0, Path("template.txt"));
+    Start(settings);
+    Click("cmdStart");
     Click("cmdStop");
     EXPECT_EQ(Marks(), kPaused);
-    EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);  // the buttons do not save
+    EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);
+}
+
+TEST_F(QtWindow, TrayDoubleClickOpensTheWindow) {
+    StartPaused();
+    Click("cmdStart");
+    Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_FALSE(desktop_->Window()->isMinimized());
+}
+
+// A host that reports no place for the icon (StatusNotifierItem) sends a
+// left click as the only activation.
+TEST_F(QtWindow, TrayClickWithoutPlaceOpensTheWindow) {
+    StartPaused();
+    Click("cmdStart");
+    Activate(QSystemTrayIcon::Trigger);
+    EXPECT_FALSE(desktop_->Window()->isMinimized());
+}
+
+TEST_F(QtWindow, TrayMenuOffersTheStatesItems) {
+    StartPaused();
+    QStringList offered;
+    Answer([&offered](QWidget* popup) {
+        offered = Items(qobject_cast<QMenu*>(popup));
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(popup, key);
+    });
+    Activate(QSystemTrayIcon::Context);
+    EXPECT_EQ(offered, kPaused.mid(2));
+    EXPECT_EQ(Marks(), kRunning);  // Resume, the second item
 }
 
 TEST_F(QtWindow, FailedCompositionTellsTheUserAndClearsTheStartUpBox) {
@@ -181,26 +297,33 @@ TEST_F(QtWindow, FailedCompositionTellsTheUserAndClearsTheStartUpBox) {
     EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
 }
 
-TEST_F(QtWindow, RunningStartAndFilePickersThatShowTheirFolderAndFilterAndSaveWhatever) {
-    // A path that is no valid UTF-8 survives the window untouched.
-    const std::string settings = Settings(1, Path("template.txt"), Path("caf\xE9.txt"));
-    Start(settings);
+TEST_F(QtWindow, RunningStartComposesAndShowsTheWindow) {
+    Start(Settings(1, Path("template.txt")));
     EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
     EXPECT_EQ(Marks(), kRunning);
-    EXPECT_TRUE(platform_->Window()->isVisible());
+    EXPECT_TRUE(desktop_->Window()->isVisible());
+}
 
+// A path that is no valid UTF-8 survives the window untouched.
+TEST_F(QtWindow, CancelledPickerKeepsThePathAndSaves) {
+    const std::string settings = Settings(1, Path("template.txt"), Path("caf\xE9.txt"));
+    Start(settings);
     stdfs::remove(Path("data/data.sfc"));
-    Pick("");  // Cancel
+    Pick("");
     Click("cmdQF1");
     EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(Path("quotes")),
-                                  "Text Files (*.txt) (*.txt)", "Paused!"}));
+                                  "Text Files (*.txt) (*.txt)", kHtmlAndAll[0], kHtmlAndAll[1], "Paused!"}));
     EXPECT_EQ(Find<QLineEdit>("txtQF1")->text().toStdString(), Path("quotes/q.txt"));
     EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);
+}
 
-    Pick(QString::fromStdString(Path("new.htm")));  // a signature that does not exist yet
+TEST_F(QtWindow, PickerTakesAFileThatDoesNotExistYet) {
+    Start(Settings(1, Path("template.txt")));
+    Pick(QString::fromStdString(Path("new.htm")));
     Click("cmdSignature");
     EXPECT_EQ(seen_, QStringList({" Select File ", QString::fromStdString(app_.Path()),
-                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", "Paused!"}));
+                                  "Text ot Html Files(*.txt;*.htm) (*.txt *.htm)", kHtmlAndAll[0], kHtmlAndAll[1],
+                                  "Paused!"}));
     EXPECT_EQ(Find<QLineEdit>("txtSignature")->text().toStdString(), Path("new.htm"));
     EXPECT_NE(ReadBytes(Path("data/data.sfc")).value_or("").find(Path("new.htm")), std::string::npos);
 }
@@ -209,14 +332,14 @@ TEST_F(QtWindow, RunningStartAndFilePickersThatShowTheirFolderAndFilterAndSaveWh
 // and keeps its settings, and its first signature, in the user's folder.
 TEST(QtLocations, InstalledCopiesWriteOnlyToTheUsersFolder) {
     const auto installed = tessaly::qt::LocateProgram("/usr/bin", false, "/home/u/.config");
-    EXPECT_EQ(installed.appPath, "/usr/share/tessaly");
-    EXPECT_EQ(installed.settingsPath, "/home/u/.config/tessaly/data.sfc");
+    EXPECT_EQ(installed.programFolder, "/usr/share/tessaly");
+    EXPECT_EQ(installed.settingsFile, "/home/u/.config/tessaly/data.sfc");
     const auto first = tessaly::qt::FirstRunSettings(installed).paths;
     EXPECT_EQ(first[0], "/usr/share/tessaly/samples/template.htm");
     EXPECT_EQ(first[1], "/home/u/.config/tessaly/signature.htm");
     const auto unpacked = tessaly::qt::LocateProgram("/home/u/tessaly", true, "/home/u/.config");
-    EXPECT_EQ(unpacked.appPath, "/home/u/tessaly");
-    EXPECT_EQ(unpacked.settingsPath, "/home/u/tessaly/data/data.sfc");
+    EXPECT_EQ(unpacked.programFolder, "/home/u/tessaly");
+    EXPECT_EQ(unpacked.settingsFile, "/home/u/tessaly/data/data.sfc");
 }
 
 int main(int argc, char** argv) {

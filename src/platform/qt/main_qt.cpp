@@ -3,12 +3,11 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include "app/form_events.h"
-#include "core/settings_file.h"
 #include "core/compose.h"
 #include "core/fs.h"
-#include "platform/qt/qt_platform.h"
-#include "platform/qt/qt_support.h"
+#include "core/settings_file.h"
+#include "qt/qt_desktop.h"
+#include "qt/qt_support.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -23,20 +22,20 @@ int main(int argc, char** argv) {
     if (where.installed) {
         // A read-only copy without an installed data folder beside it still
         // has its data next to the executable.
-        if (!QFileInfo(QFile::decodeName(where.appPath.c_str())).isDir()) where.appPath = exeFolder;
+        if (!QFileInfo(QFile::decodeName(where.programFolder.c_str())).isDir()) where.programFolder = exeFolder;
         // Only a file that is not there yet: one that another program holds
         // is the window's to report, never to be written over.
-        const bool firstRun = ReadSettingsFile(where.settingsPath).read.error == fs::Error::NotFound;
+        const bool firstRun = ReadSettingsFile(where.settingsFile).read.error == fs::Error::NotFound;
         if (firstRun && fs::EnsureFolder(configFolder)) {
-            WriteSettingsFile(where.settingsPath, qt::FirstRunSettings(where));
+            WriteSettingsFile(where.settingsFile, qt::FirstRunSettings(where));
         }
     }
 
-    qt::QtPlatform platform(where);
+    qt::QtDesktop desktop(where);
     TimeOfDayRandom random;
-    const auto form = CreateMainForm(platform, random);
-    platform.Attach(form.get());
-    const int exitCode = platform.Run();
-    platform.Attach(nullptr);
+    const auto window = CreateMainWindow(desktop, random, qt::kLinuxConventions);
+    desktop.Attach(window.get());
+    const int exitCode = desktop.Run();
+    desktop.Attach(nullptr);
     return exitCode;
 }

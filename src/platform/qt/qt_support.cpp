@@ -1,6 +1,5 @@
-#include "platform/qt/qt_support.h"
+#include "qt/qt_support.h"
 
-#include <cmath>
 #include <map>
 
 #include "core/fs.h"
@@ -31,20 +30,19 @@ Locations LocateProgram(const std::string& exeFolder, bool besideProgram, const 
     const auto slash = exeFolder.find_last_of('/');
     if (besideProgram || configFolder.empty() || slash == std::string::npos) return where;
     // Installed: /usr/bin/tessaly reads /usr/share/tessaly.
-    where.appPath = fs::JoinPath(exeFolder.substr(0, slash), {"share", "tessaly"});
+    where.programFolder = fs::JoinPath(exeFolder.substr(0, slash), {"share", "tessaly"});
     where.installed = true;
     return where;
 }
 
 SettingsValues FirstRunSettings(const Locations& where) {
-    const auto slash = where.settingsPath.find_last_of('/');
-    const std::string own = slash == std::string::npos ? "." : where.settingsPath.substr(0, slash);
+    const auto slash = where.settingsFile.find_last_of('/');
+    const std::string own = slash == std::string::npos ? "." : where.settingsFile.substr(0, slash);
     SettingsValues values;
-    values.paths = {fs::JoinPath(where.appPath, {"samples", "template.htm"}), fs::JoinPath(own, {"signature.htm"}),
-                    fs::JoinPath(where.appPath, {"quotes", "quotes1.txt"}),
-                    fs::JoinPath(where.appPath, {"quotes", "quotes2.txt"}),
-                    fs::JoinPath(where.appPath, {"samples", "html1"}),
-                    fs::JoinPath(where.appPath, {"samples", "html2"})};
+    const std::string& data = where.programFolder;
+    values.paths = {fs::JoinPath(data, {"samples", "template.htm"}), fs::JoinPath(own, {"signature.htm"}),
+                    fs::JoinPath(data, {"quotes", "quotes1.txt"}), fs::JoinPath(data, {"quotes", "quotes2.txt"}),
+                    fs::JoinPath(data, {"samples", "html1"}), fs::JoinPath(data, {"samples", "html2"})};
     return values;
 }
 
@@ -79,30 +77,5 @@ std::string HelpTopic(std::string_view project, int contextId) {
     }
     return std::string(defaultTopic.empty() ? firstFile : defaultTopic);
 }
-
-std::vector<std::string> NameFilters(std::string_view filter) {
-    std::vector<std::string> filters;
-    while (!filter.empty()) {
-        const auto bar = filter.find('|');
-        const std::string_view description = filter.substr(0, bar);
-        std::string_view patterns;
-        if (bar != std::string_view::npos) {
-            const auto next = filter.find('|', bar + 1);
-            patterns = filter.substr(bar + 1, next == std::string_view::npos ? next : next - bar - 1);
-            filter = next == std::string_view::npos ? std::string_view{} : filter.substr(next + 1);
-        } else {
-            filter = {};
-        }
-        if (Trimmed(patterns).empty()) continue;
-        std::string entry(description);
-        entry += " (";
-        for (const char c : patterns) entry += c == ';' ? ' ' : c;
-        entry += ')';
-        filters.push_back(std::move(entry));
-    }
-    return filters;
-}
-
-int TwipsToPixels(double twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
 
 }  // namespace tessaly::qt

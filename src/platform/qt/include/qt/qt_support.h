@@ -1,21 +1,20 @@
 // The Linux edition's pieces that need neither a display nor Qt: where the
-// program's files are, the help project's map from context numbers to topics,
-// the file dialog's filter, and the window's units.
+// program's files are, and the help project's map from context numbers to
+// topics.
 #pragma once
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/settings_file.h"
 
 namespace tessaly::qt {
 
-// Where the program finds its data (App.Path: help/, quotes/, samples/) and
+// Where the program finds its data (help/, quotes/, samples/) and
 // keeps its settings.
 struct Locations {
-    std::string appPath;
-    std::string settingsPath;
+    std::string programFolder;
+    std::string settingsFile;
     // The settings sit apart from the data (an installed program): the first
     // run's signature must then be written somewhere the user may write.
     bool installed = false;
@@ -37,13 +36,5 @@ SettingsValues FirstRunSettings(const Locations& where);
 // (or 0) gives the project's default topic, else its first file; empty when
 // the project names no topic at all.
 std::string HelpTopic(std::string_view project, int contextId);
-
-// The dialog filter "description|patterns|..." as Qt's name filters:
-// "description (pattern pattern)". A trailing "|" adds no entry; a
-// description without patterns is dropped.
-std::vector<std::string> NameFilters(std::string_view filter);
-
-// Twips to pixels at `dpi` dots per inch, to the nearest pixel.
-int TwipsToPixels(double twips, double dpi);
 
 }  // namespace tessaly::qt
