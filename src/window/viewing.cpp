@@ -22,7 +22,7 @@ void MainWindow::View(const PathRow& row) {
         const ModalWait wait(*this, true);
         opened = desktop_.Open(target);
     }
-    ReportOpen(opened, std::string(RoleName(row.role)) + " " + target);
+    ReportOpen(opened, std::string(RoleName(row.role)) + (target.empty() ? "" : " " + target));
 }
 
 void MainWindow::HelpRequested(ControlId focused) {
