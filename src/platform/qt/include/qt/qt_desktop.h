@@ -41,6 +41,8 @@ public:
     int Run();
     // The main window's widget.
     QWidget* Window() const;
+    // Another start of the program asked for the window, as the tray would.
+    void WindowWanted() { events_.TrayOpenRequested(); }
 
     std::unique_ptr<IWindowView> CreateWindowView() override;
     std::unique_ptr<ITextField> CreateTextField(ControlId id) override;
