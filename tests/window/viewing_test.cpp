@@ -40,6 +40,7 @@ TEST_F(WindowTest, TheCreditsLineLightsForASecondAfterThePointerMoves) {
     EXPECT_EQ(colour(), blue);
     desktop.Advance(1);
     EXPECT_EQ(colour(), olive);
+    EXPECT_FALSE(desktop.Control(C::CreditsTimer).enabled);  // nothing wakes the program any more
 }
 
 TEST_F(WindowTest, ClickingTheCreditsLineSelectsItAndOpensTheMakersSite) {
