@@ -103,7 +103,9 @@ bool Program::WaitUntilShown(Ms timeout) {
 
 int Program::Check() const {
     DWORD_PTR state = 0;
-    if (!SendMessageTimeoutA(Control(ControlId::chkAS), BM_GETCHECK, 0, 0, SMTO_NORMAL, kAnswerMs, &state)) return -1;
+    if (!SendMessageTimeoutA(Control(ControlId::AutoRunBox), BM_GETCHECK, 0, 0, SMTO_NORMAL, kAnswerMs, &state)) {
+        return -1;
+    }
     return static_cast<int>(state);
 }
 

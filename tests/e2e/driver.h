@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/layout.h"
+#include "window/layout.h"
 #include "core/settings_file.h"
 #include "support/support.h"
 
@@ -84,7 +84,7 @@ public:
     HWND Control(ControlId id) const { return GetDlgItem(main_, 100 + static_cast<int>(id)); }
     bool Visible() const { return main_ && IsWindowVisible(main_); }
     std::string Text(ControlId id) const { return TextOf(Control(id)); }
-    std::string Status() const { return Text(ControlId::lblStatus); }
+    std::string Status() const { return Text(ControlId::StatusLabel); }
     bool WaitForStatus(const std::string& status, Ms timeout = kStateTimeout) const {
         return WaitFor([&] { return Status() == status; }, timeout);
     }

@@ -1,13 +1,16 @@
-// tessaly.exe: creates the main window, runs the start-up sequence and the
-// message loop.
+// tessaly.exe: creates the desktop and the main window, runs the start-up
+// sequence and the message loop.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <string>
 
-#include "app/form_events.h"
 #include "core/compose.h"
-#include "platform/win32/win32_platform.h"
+#include "core/fs.h"
+#include "core/settings_file.h"
+#include "win32_desktop.h"
+#include "window/desktop.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The folder browser is a shell object and needs an apartment.
@@ -15,15 +18,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
+    const std::string programFolder = tessaly::fs::ExecutableFolder();
+    const std::string settingsFile = tessaly::SettingsFilePath(programFolder);
+
     int exitCode = 1;
     {
-        tessaly::win32::Win32Platform platform(instance);
-        if (platform.Create()) {
+        tessaly::win32::Win32Desktop desktop(instance, programFolder, settingsFile);
+        if (desktop.Create()) {
             tessaly::TimeOfDayRandom random;
-            const auto form = tessaly::CreateMainForm(platform, random);
-            platform.Attach(form.get());
-            exitCode = platform.Run();
-            platform.Attach(nullptr);
+            const auto window = tessaly::CreateMainWindow(desktop, random);
+            desktop.Attach(window.get());
+            exitCode = desktop.Run();
+            desktop.Attach(nullptr);
         }
     }
     return exitCode;

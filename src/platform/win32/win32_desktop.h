@@ -1,64 +1,65 @@
-// The Win32 side of the program: the main window with its child controls,
-// the tray, the dialogs, the shell and help calls, and the message loop.
-// Its pieces: window.cpp (creation, scale, loop, end), routing.cpp (messages
-// to events), controls.cpp, painting.cpp, dialogs.cpp and shell.cpp.
+// The window's desktop on Windows: the main window with its child controls,
+// the notification icon, the dialogs, the shell and help calls, and the
+// message loop. Its pieces: window.cpp (creation, scale, loop, end),
+// routing.cpp (Windows' messages to the window's events), controls.cpp,
+// painting.cpp, dialogs.cpp and shell.cpp.
 #pragma once
 
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
-#include "app/controls.h"
-#include "app/form_events.h"
-#include "app/layout.h"
-#include "platform/win32/scoped_win.h"
+#include "scoped_win.h"
+#include "win32/tray_record.h"
+#include "window/desktop.h"
 
 namespace tessaly::win32 {
 
 inline constexpr const char* kMainWindowClass = "TessalyMainWindow";
 
-class Win32Platform final : public IPlatform {
+class Win32Desktop final : public IDesktop {
 public:
-    explicit Win32Platform(HINSTANCE instance);
-    ~Win32Platform() override;
-    Win32Platform(const Win32Platform&) = delete;
-    Win32Platform& operator=(const Win32Platform&) = delete;
+    // `programFolder` holds the help, quotes and samples; `settingsFile` is
+    // where the settings are kept.
+    Win32Desktop(HINSTANCE instance, std::string programFolder, std::string settingsFile);
+    ~Win32Desktop() override;
+    Win32Desktop(const Win32Desktop&) = delete;
+    Win32Desktop& operator=(const Win32Desktop&) = delete;
 
     // Creates the main window and its controls, hidden. False when Windows
     // refused to create them.
     bool Create();
-    // Hands the window's events to `form` from now on (nullptr: to nobody).
-    void Attach(IFormEvents* form) { form_.Attach(form); }
+    // Hands the window's events to `window` from now on (nullptr: to nobody).
+    void Attach(IWindowEvents* window) { events_.Attach(window); }
     // Runs the start-up sequence, shows the window and runs the message
     // loop until the program ends. Returns the exit code.
     int Run();
 
-    // IPlatform
-    std::unique_ptr<IWindow> CreateMainWindow() override;
+    // IDesktop
+    std::unique_ptr<IWindowView> CreateWindowView() override;
     std::unique_ptr<ITextField> CreateTextField(ControlId id) override;
+    std::unique_ptr<ICreditsLine> CreateCreditsLine(ControlId id) override;
     std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override;
     std::unique_ptr<ILabel> CreateLabel(ControlId id) override;
     std::unique_ptr<ITimer> CreateTimer(ControlId id, unsigned intervalMs) override;
-    std::unique_ptr<IMenuItem> CreateMenuItem(ControlId id) override;
-    std::unique_ptr<IImage> CreateImage(ControlId id) override;
-    std::unique_ptr<IFileDialog> CreateFileDialog() override;
-    std::string AppPath() const override;
-    float ScreenWidth() const override;
-    float ScreenHeight() const override;
-    float TwipsPerPixelX() const override;
-    bool Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) override;
-    std::int32_t ShellExecuteA(std::uint32_t ownerWindow, const char* operation, const std::string& file,
-                               const char* parameters, const char* directory, int showCommand) override;
-    bool SetForegroundWindow(std::uint32_t window) override;
-    int MsgBox(const std::string& text, int style, const std::string& title) override;
-    std::optional<ControlId> PopupMenu() override;
-    BrowseResult BrowseForFolder(std::uint32_t ownerWindow, const std::string& prompt, int options) override;
-    void ShowHelpContext(const std::string& helpFile, int contextId) override;
-    void UnloadMainWindow() override;
+    std::string ProgramFolder() const override { return programFolder_; }
+    std::string SettingsFile() const override { return settingsFile_; }
+    TwipsSize ScreenSize() const override;
+    void AddTrayIcon(const TrayIcon& icon) override;
+    void UpdateTrayIcon(const TrayIcon& icon) override;
+    void RemoveTrayIcon() override;
+    std::optional<ControlId> ShowTrayMenu(std::span<const MenuEntry> entries) override;
+    void ShowError(const std::string& title, const std::string& text) override;
+    OpenResult Open(const std::string& target) override;
+    OpenResult OpenHelp() override;
+    OpenResult OpenHelpTopic(int contextId) override;
+    Choice ChooseFile(const FileRequest& request) override;
+    Choice ChooseFolder(const std::string& prompt) override;
+    void CloseWindow() override;
     void EndProgram() override;
 
     // For the controls' wrappers.
@@ -75,12 +76,9 @@ public:
     const Child& ChildOf(ControlId id) const { return children_[static_cast<std::size_t>(id)]; }
     HWND MainWindow() const { return window_.get(); }
     unsigned Dpi() const { return dpi_; }
-    HINSTANCE Instance() const { return instance_; }
-    void SetMenuVisible(ControlId id, bool visible) { menuVisible_[static_cast<std::size_t>(id)] = visible; }
-    bool MenuVisible(ControlId id) const { return menuVisible_[static_cast<std::size_t>(id)]; }
-    // Big and small icon of a state picture.
-    HICON SmallIcon(ControlId image) const;
-    HICON BigIcon(ControlId image) const;
+    // Small and big icon of a run state.
+    HICON SmallIcon(RunState state) const;
+    HICON BigIcon(RunState state) const;
 
 private:
     struct Fonts;
@@ -101,30 +99,37 @@ private:
     void OnCommand(WPARAM wParam, LPARAM lParam);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM timerId);
-    void ContextHelp();
     void KeepControlValues();
-    // Whether the window still takes events: it exists and has not unloaded.
-    bool Live() const { return window_.get() != nullptr && form_.Live(); }
+    // The shell's tray call with the record of `icon` (or, for a removal,
+    // the last record).
+    void NotifyTray(DWORD message, const TrayIcon* icon);
+    std::string HelpFile() const;
+    // Whether the window still takes events: it exists and has not closed.
+    bool Live() const { return window_.get() != nullptr && events_.Live(); }
     ControlId FocusedControl() const;
     void FocusFirstControl();
 
     HINSTANCE instance_;
-    FormLink form_;
+    std::string programFolder_;
+    std::string settingsFile_;
+    EventLink events_;
     unsigned dpi_ = 96;
     bool ending_ = false;
     UINT taskbarCreated_ = 0;
     HWND lastFocus_ = nullptr;
-    bool creditsPressed_ = false;
+    ClickTracker creditsClick_;
+    // The record the shell got last; a removal names the icon by it.
+    TrayRecordBytes trayRecord_{};
 
-    std::array<Child, static_cast<std::size_t>(ControlId::frmSignature) + 1> children_{};
-    std::array<bool, static_cast<std::size_t>(ControlId::frmSignature) + 1> menuVisible_{};
+    std::array<Child, static_cast<std::size_t>(ControlId::Window) + 1> children_{};
 
     // Declared in the reverse order of their release: the window goes first
     // (in the destructor), then what it used.
     ScopedAccelerators accelerators_;
     ScopedIcon pausedSmall_, pausedBig_, runningSmall_, runningBig_;
-    // Pictures of the tool-row buttons, drawn for 100, 150 and 200 percent.
-    std::array<std::array<ScopedBitmap, 3>, 4> pictures_;
+    // Pictures of the tool-row buttons by control, drawn for 100, 150 and
+    // 200 percent.
+    std::array<std::array<ScopedBitmap, 3>, static_cast<std::size_t>(ControlId::Window) + 1> pictures_;
     ScopedBrush buttonBrush_;
     std::unique_ptr<Fonts> fonts_;
     std::unique_ptr<HelpEngine> help_;
