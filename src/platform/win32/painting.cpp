@@ -85,8 +85,9 @@ void Win32Desktop::LoadPictures(unsigned dpi) {
         if (first == 0) continue;
         auto& drawings = pictures_[static_cast<std::size_t>(row.id)];
         for (std::size_t s = 0; s < drawings.size(); ++s) {
-            drawings[s].reset(static_cast<HBITMAP>(::LoadImageA(instance_, MAKEINTRESOURCEA(first + static_cast<int>(s)),
-                                                                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+            const int resource = first + static_cast<int>(s);
+            drawings[s].reset(static_cast<HBITMAP>(
+                ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         }
     }
     buttonBrush_.reset(::CreateSolidBrush(ColorRefOf(kButtonBackColour)));

@@ -49,7 +49,9 @@ TwipsSize Win32Desktop::ScreenSize() const {
 }
 
 void Win32Desktop::NotifyTray(DWORD message, const TrayIcon* icon) {
-    if (icon) trayRecord_ = TrayRecord(ValueFromHandle(MainWindow()), ValueFromHandle(SmallIcon(icon->state)), icon->tip);
+    if (icon) {
+        trayRecord_ = TrayRecord(ValueFromHandle(MainWindow()), ValueFromHandle(SmallIcon(icon->state)), icon->tip);
+    }
     NOTIFYICONDATAA data = NotifyRecordFromBytes(trayRecord_);
     ::Shell_NotifyIconA(message, &data);
 }
