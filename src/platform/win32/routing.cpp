@@ -156,9 +156,9 @@ void Win32Desktop::OnTimer(WPARAM timerId) {
 }
 
 LRESULT CALLBACK Win32Desktop::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR self) {
+                                         DWORD_PTR self) {
     return reinterpret_cast<Win32Desktop*>(self)->HandleChildMessage(static_cast<ControlId>(id), hwnd, message,
-                                                                       wParam, lParam);
+                                                                      wParam, lParam);
 }
 
 LRESULT Win32Desktop::HandleChildMessage(ControlId id, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
