@@ -10,6 +10,7 @@ packages=(
   wine64 xvfb x11-utils x11-apps imagemagick fp-utils
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev trayer xdotool
+  dbus-daemon python3-dbus python3-gi weston qt6-wayland
   dpkg-dev fakeroot lintian man-db desktop-file-utils fortune-mod hyperfine
 )
 

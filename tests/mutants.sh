@@ -20,128 +20,132 @@ declare -a names files scripts notes
 mutant() { names+=("$1"); files+=("$2"); scripts+=("$3"); notes+=("$4"); }
 
 # --- settings file
-mutant settings-lf src/app/settings_file.cpp 's/text += "\\"\\r\\n";/text += "\\"\\n";/' \
+mutant settings-lf src/core/settings_file.cpp 's/text += "\\"\\r\\n";/text += "\\"\\n";/' \
   "path lines end in LF instead of CR LF"
-mutant settings-unquote src/app/settings_file.cpp 's/line.substr(1, line.size() - 2)/line.substr(1, line.size() - 1)/' \
+mutant settings-unquote src/core/settings_file.cpp 's/line.substr(1, line.size() - 2)/line.substr(1, line.size() - 1)/' \
   "loading keeps the closing quote"
-mutant grayed-runs src/app/frmSignature.cpp 's/if (chkAS->Value() == 1) {/if (chkAS->Value() != 0) {/' \
+
+# --- start-up
+mutant grayed-runs src/window/main_window.cpp 's/if (autoRunBox_->Value() == 1) {/if (autoRunBox_->Value() != 0) {/' \
   "the grayed flag 2 starts Running"
-mutant first-run-quotes src/app/frmSignature.cpp 's/{"quotes", "quotes1.txt"}/{"quotes", "quote1.txt"}/' \
+mutant first-run-quotes src/window/main_window.cpp 's/{"quotes", "quotes1.txt"}/{"quotes", "quote1.txt"}/' \
   "first run names a quote file that is not shipped"
-mutant placement src/app/frmSignature.cpp 's/(window_->Height() + 800.0f)/(window_->Height() + 80.0f)/' \
+mutant placement src/window/main_window.cpp 's/(outer.height + 800.0f)/(outer.height + 80.0f)/' \
   "window placed 80 twips from the bottom"
-mutant timer-interval src/app/frmSignature.cpp 's/CreateTimer(ControlId::Timer1, 3000)/CreateTimer(ControlId::Timer1, 300)/' \
+mutant timer-interval src/window/main_window.cpp 's/kComposeIntervalMs = 3000;/kComposeIntervalMs = 300;/' \
   "compositions every 300 ms"
-mutant startup-adds-nothing src/app/frmSignature.cpp 's/NotifyTray(NotifyIconMessage::Add);/NotifyTray(NotifyIconMessage::Modify);/' \
-  "start-up modifies an icon it never added"
-mutant failed-start-claims-running src/app/frmSignature.cpp 's/running = Timer1->Enabled();/running = true;/' \
+mutant startup-adds-nothing src/window/run_state.cpp 's/desktop_.AddTrayIcon(TrayIconOf(state));/desktop_.UpdateTrayIcon(TrayIconOf(state));/' \
+  "start-up updates an icon it never added"
+mutant failed-start-claims-running src/window/main_window.cpp 's/if (composeTimer_->Enabled()) {/if (true) {/' \
   "a failed first composition still shows the Running marks"
-mutant help-path src/app/frmSignature.cpp 's/{"help", "help.chm"}/{"help", "help.htm"}/' \
-  "the help file's name is wrong"
 
-# --- tray record and callback
-mutant tray-flags src/app/tray_icon_data.h 's/kTrayFlags = 7;/kTrayFlags = 6;/' \
-  "uFlags 6: no callback message"
-mutant tray-tip-nul-padding src/app/tray_icon_data.cpp "s/static_cast<std::uint8_t>(' ')/static_cast<std::uint8_t>(0)/" \
-  "tip padded with NULs instead of spaces"
-mutant menu-on-press src/app/tray_icon_data.h 's/RightButtonUp = 517,/RightButtonUp = 516,/' \
-  "the menu opens on the right button's press"
-mutant callback-rounding src/tray/tray_menu.cpp 's/std::nearbyint(pixels)/std::round(pixels)/' \
-  "callback code rounds halves away from zero"
-mutant dblclick-no-show src/tray/tray_menu.cpp '/LeftDoubleClick/,/}/{/window_->Show();/d}' \
-  "a double-click on the icon does not show the window"
-mutant dblclick-no-front src/tray/tray_menu.cpp '/LeftDoubleClick/,/}/{/SetForegroundWindow/d}' \
-  "a double-click does not bring the window to the front"
-mutant open-does-nothing src/tray/tray_menu.cpp 's/void frmSignature::mnuDisplay_Click() { window_->Show(); }/void frmSignature::mnuDisplay_Click() {}/' \
+# --- run state and tray
+mutant running-no-hide src/window/run_state.cpp 's/if (marks.window == WindowChange::Hide) window_->Hide();//' \
+  "a switch leaves the window up"
+mutant running-label-last src/window/run_state.cpp 's/if (marks.setLabel \&\& state == RunState::Running)/if (false)/;s/if (marks.setLabel \&\& state == RunState::Paused) statusLabel_->SetText("Paused!");/if (marks.setLabel) statusLabel_->SetText(state == RunState::Running ? "Running!" : "Paused!");/' \
+  "the Running switch writes the label last"
+mutant paused-label-first src/window/run_state.cpp 's/if (marks.setLabel \&\& state == RunState::Running) statusLabel_->SetText("Running!");/if (marks.setLabel) statusLabel_->SetText(state == RunState::Running ? "Running!" : "Paused!");/;s/if (marks.setLabel \&\& state == RunState::Paused)/if (false)/' \
+  "the Paused switch writes the label first"
+mutant timer-before-tray src/window/run_state.cpp 's/    shownState_ = state;/    if (marks.switchTimer) SwitchComposeTimer(state == RunState::Running);\n&/' \
+  "a switch changes the timer before the tray"
+mutant paused-tip src/window/presentation.cpp 's/"Tessaly Paused"/"Tessaly paused"/' \
+  "the Paused tip is misspelt"
+mutant menu-keeps-both src/window/presentation.cpp 's/if (row.id == hidden) continue;//' \
+  "the tray menu offers Resume and Pause at once"
+mutant open-does-nothing src/window/main_window.cpp 's/case ControlId::OpenItem: window_->Show(); break;/case ControlId::OpenItem: break;/' \
   "Open Tessaly does nothing"
-mutant exit-keeps-icon src/tray/tray_menu.cpp '/NotifyTray(NotifyIconMessage::Delete);/d' \
-  "Exit and unload leave the tray icon"
-mutant unload-keeps-icon src/tray/tray_menu.cpp '/void frmSignature::Form_Unload/,/^}/{/NotifyTray(NotifyIconMessage::Delete);/d}' \
-  "closing the window leaves the tray icon"
-mutant unload-no-save src/tray/tray_menu.cpp '/void frmSignature::Form_Unload/,/^}/{/WriteSettings/d}' \
+mutant tray-open-no-show src/window/tray.cpp '/void MainWindow::TrayOpenRequested/,/^}/{/window_->Show();/d}' \
+  "the tray's request for the window does not show it"
+mutant tray-open-no-front src/window/tray.cpp '/void MainWindow::TrayOpenRequested/,/^}/{/BringToFront/d}' \
+  "the window comes up behind others"
+mutant tray-open-shows-menu src/window/tray.cpp 's/^void MainWindow::TrayOpenRequested() {/&\n    TrayMenuRequested();\n    return;/' \
+  "the tray's request for the window opens the menu instead"
+mutant exit-keeps-icon src/window/tray.cpp '/desktop_.RemoveTrayIcon();/d' \
+  "Exit and closing leave the tray icon"
+mutant closing-no-save src/window/tray.cpp '/void MainWindow::Closing/,/^}/{s/if (!settingsUnread_) {/if (false) {/}' \
   "closing the window does not save"
-mutant exit-no-end src/tray/tray_menu.cpp '/platform.EndProgram();/d' \
+mutant exit-no-end src/window/tray.cpp '/desktop.EndProgram();/d' \
   "Exit does not end the program"
-mutant taskbar-forgotten src/tray/tray_menu.cpp 's/if (trayIconAdded_) NotifyTray(NotifyIconMessage::Add);/(void)trayIconAdded_;/' \
-  "a restarted taskbar does not get the icon back"
-
-# --- run state
-mutant running-no-hide src/tray/run_state.cpp '/void frmSignature::SetRunning/,/^}/{/window_->Hide();/d}' \
-  "SetRunning leaves the window up"
-mutant running-label-last src/tray/run_state.cpp '/void frmSignature::SetRunning/,/^}/{/lblStatus->SetCaption("Running!");/d;s/    Timer1->SetEnabled(true);/&\n    lblStatus->SetCaption("Running!");/}' \
-  "SetRunning writes the label last"
-mutant paused-label-first src/tray/run_state.cpp '/void frmSignature::SetPaused/,/^}/{/lblStatus->SetCaption("Paused!");/d};s/void frmSignature::SetPaused() {/&\n    lblStatus->SetCaption("Paused!");/' \
-  "SetPaused writes the label first"
-mutant paused-timer-first src/tray/run_state.cpp '/void frmSignature::SetPaused/,/^}/{/Timer1->SetEnabled(false);/d};s/void frmSignature::SetPaused() {/&\n    Timer1->SetEnabled(false);/' \
-  "SetPaused switches the timer off before the tray"
-mutant paused-tip src/tray/run_state.cpp '/void frmSignature::SetPaused/,/^}/{s/"Tessaly Paused"/"Tessaly paused"/}' \
-  "Stop's tray tip is misspelt"
-mutant paused-menu src/tray/run_state.cpp '/void frmSignature::SetPaused/,/^}/{s/mnuResume->SetVisible(true);/mnuResume->SetVisible(false);/}' \
-  "after Stop the menu offers no Resume"
-mutant refresh-no-save src/tray/run_state.cpp '/void frmSignature::mnuRefresh_Click/,/^}/{/SaveSettings();/d}' \
+mutant tray-host-forgotten src/window/tray.cpp 's/if (trayIconAdded_) desktop_.AddTrayIcon/if (false) desktop_.AddTrayIcon/' \
+  "a restarted tray host does not get the icon back"
+mutant refresh-no-save src/window/main_window.cpp '/case ControlId::RefreshItem:/,/break;/{/SaveSettings();/d}' \
   "tray Refresh does not save"
-mutant pause-saves-late src/tray/run_state.cpp '/void frmSignature::mnuPause_Click/,/^}/{/SaveSettings();/d;s/    SetPaused();/&\n    SaveSettings();/}' \
+mutant pause-saves-late src/window/main_window.cpp '/case ControlId::PauseItem:/,/break;/{/SaveSettings();/d;s/            Stop();/&\n            SaveSettings();/}' \
   "tray Pause saves after the switch"
-mutant start-saves src/tray/run_state.cpp 's/void frmSignature::cmdStart_Click() { SetRunning(); }/void frmSignature::cmdStart_Click() { SaveSettings(); SetRunning(); }/' \
+mutant start-saves src/window/main_window.cpp 's/case ControlId::StartButton: Start(); break;/case ControlId::StartButton: SaveSettings(); Start(); break;/' \
   "the Start button saves"
 
 # --- failure path
-mutant timer-on-under-box src/app/create_signature.cpp '/Timer1->SetEnabled(false);/d;s/48, "Tessaly Error");/&\n    Timer1->SetEnabled(false);/' \
+mutant timer-on-under-box src/window/run_state.cpp '/    SwitchComposeTimer(false);/d;s/    Tell(kCompositionFailed);/&\n    SwitchComposeTimer(false);/' \
   "the timer is switched off only after the message box"
-mutant failure-keeps-check src/app/create_signature.cpp '/chkAS->SetValue(0);/d' \
+mutant failure-keeps-check src/window/run_state.cpp '/autoRunBox_->SetValue(0);/d' \
   "a failing composition does not clear the check box"
-mutant failure-no-window src/app/create_signature.cpp '/window_->Show();/d' \
+mutant failure-no-window src/window/run_state.cpp 's/{TrayChange::Update, WindowChange::Show, false, false}/{TrayChange::Update, WindowChange::Keep, false, false}/' \
   "a failing composition does not bring the window up"
-mutant failure-tray-stale src/app/create_signature.cpp '/NotifyTray(NotifyIconMessage::Modify);/d' \
+mutant failure-tray-stale src/window/run_state.cpp '/^void MainWindow::Compose/,/^}/{/ShowRunState/d}' \
   "a failing composition leaves the Running icon in the tray"
-mutant failure-box-style src/app/frmSignature.cpp 's/platform_.MsgBox(text, 48, kErrorTitle);/platform_.MsgBox(text, 16, kErrorTitle);/' \
-  "the failure message has the wrong icon"
+mutant error-box-not-shown src/window/main_window.cpp '/desktop_.ShowError(kErrorTitle, text);/d' \
+  "the error box is never shown"
+mutant error-box-title src/window/main_window.cpp 's/kErrorTitle = "Tessaly Error";/kErrorTitle = "Tessaly";/' \
+  "the error box has the wrong title"
 
 # --- composition
-mutant signature-no-crlf src/compose/compose.cpp '/text += "\\r\\n";/d' \
+mutant signature-no-crlf src/core/compose.cpp '/text += "\\r\\n";/d' \
   "the signature lacks its closing CR LF"
-mutant crlf-as-cr src/compose/compose.cpp 's/? 2 : 1));/? 1 : 1));/' \
+mutant crlf-as-cr src/core/compose.cpp 's/? 2 : 1));/? 1 : 1));/' \
   "a CR LF ends a line at the CR only; the LF starts the next line"
-mutant line-keeps-cr src/compose/compose.cpp 's/lines.push_back(rest.substr(0, end));/lines.push_back(rest.substr(0, end + 1));/' \
+mutant line-keeps-cr src/core/compose.cpp 's/lines.push_back(rest.substr(0, end));/lines.push_back(rest.substr(0, end + 1));/' \
   "a line keeps its CR"
-mutant replace-ignores-case src/compose/compose.cpp 's/std::size_t at = text.find(word);/std::size_t at = FindIgnoringCase(text, word) ? FindIgnoringCase(text, word) - 1 : std::string::npos;/;s/at = text.find(word, from)/at = FindIgnoringCase(std::string_view(text).substr(from), word) ? from + FindIgnoringCase(std::string_view(text).substr(from), word) - 1 : std::string::npos/' \
+mutant replace-ignores-case src/core/compose.cpp 's/std::size_t at = text.find(word);/std::size_t at = FindIgnoringCase(text, word) ? FindIgnoringCase(text, word) - 1 : std::string::npos;/;s/at = text.find(word, from)/at = FindIgnoringCase(std::string_view(text).substr(from), word) ? from + FindIgnoringCase(std::string_view(text).substr(from), word) - 1 : std::string::npos/' \
   "placeholders replaced ignoring letter case"
-mutant presence-exact-case src/compose/compose.cpp 's/char FoldCase(char c) { return .*$/char FoldCase(char c) { return c; }/' \
+mutant presence-exact-case src/core/compose.cpp 's/char FoldCase(char c) { return .*$/char FoldCase(char c) { return c; }/' \
   "presence found only in exact letter case"
-mutant draw-index-ceil src/compose/compose.cpp 's/std::floor(product)/std::ceil(product)/' \
+mutant draw-index-ceil src/core/compose.cpp 's/std::floor(product)/std::ceil(product)/' \
   "draw index off by one (ceiling)"
-mutant quote1-from-qf2 src/compose/compose.cpp 's/{"quote1", paths.quote1, PathRole::Quote1}/{"quote1", paths.quote2, PathRole::Quote1}/' \
+mutant quote1-from-qf2 src/core/compose.cpp 's/{"quote1", paths.quote1, PathRole::Quote1}/{"quote1", paths.quote2, PathRole::Quote1}/' \
   "quote1 drawn from quote file 2"
-mutant limit-32768 src/compose/compose.cpp 's/constexpr int kLimit = 32767;/constexpr int kLimit = 32768;/' \
+mutant limit-32768 src/core/compose.cpp 's/constexpr int kLimit = 32767;/constexpr int kLimit = 32768;/' \
   "counts of 32,768 accepted"
-mutant empty-template-composes src/compose/compose.cpp '/if (text.empty()) return fail(paths.templatePath, "empty file");/d' \
+mutant empty-template-composes src/core/compose.cpp '/if (text.empty()) return fail(paths.templatePath, "empty file");/d' \
   "an empty template replaces the signature"
 
 # --- pickers, viewing, help, credits
-mutant cancel-takes-stale-name src/pickers/pickers.cpp 's/result == IFileDialog::Result::Chosen &&/result != IFileDialog::Result::Failed \&\&/' \
-  "Cancel writes the dialog's earlier name into the field"
-mutant picker-timer-stays-off src/app/frmSignature.cpp 's/form_.runAfterHold_) form_.Timer1->SetEnabled(true);/form_.runAfterHold_) {}/' \
+mutant cancel-takes-path src/window/pickers.cpp '/std::optional<std::string> MainWindow::ChooseFile/,/^}/{s/choice.kind != Choice::Kind::Chosen || //}' \
+  "a cancelled or failed file dialog's path fills the field"
+mutant picker-timer-stays-off src/window/main_window.cpp 's/window_.runAfterHold_) window_.composeTimer_->SetEnabled(true);/window_.runAfterHold_) {}/' \
   "the timer stays off after a file dialog"
-mutant picker-no-paused-label src/pickers/pickers.cpp '/lblStatus->SetCaption("Paused!");/d' \
+mutant picker-no-paused-label src/window/pickers.cpp '/if (wasRunning) statusLabel_->SetText("Paused!");/d' \
   "the label does not say Paused while the dialog is open"
-mutant picker-no-save src/pickers/pickers.cpp '/void frmSignature::PickInto/,/^}/{/SaveSettings();/d}' \
+mutant picker-no-save src/window/pickers.cpp '/void MainWindow::PickInto/,/^}/{/SaveSettings();/d}' \
   "a picker does not save"
-mutant quotes-folder src/pickers/pickers.cpp 's/{"quotes"}/{"quote"}/' \
+mutant quotes-folder src/window/pickers.cpp 's/{"quotes"}/{"quote"}/' \
   "the quote picker starts in the wrong folder"
-mutant folder-failed-browse src/pickers/pickers.cpp 's/browsed.kind == BrowseResult::Kind::Chosen && //' \
-  "a failed browse takes the folder it reported"
-mutant viewer-timer-stays-off src/pickers/viewing.cpp '/Timer1->SetEnabled(true);/d' \
-  "the timer stays off after a double-click"
-mutant f1-signature-topic src/app/layout.cpp '/C::txtSignature, "txtSignature"/s/1009/1007/' \
+mutant folder-failed-choice src/window/pickers.cpp '/std::optional<std::string> MainWindow::ChooseFolder/,/^}/{s/choice.kind != Choice::Kind::Chosen || //}' \
+  "a failed folder chooser's path fills the field"
+mutant folder-keeps-separator src/window/pickers.cpp 's/return WithoutTrailingSeparator(choice.path);/return choice.path;/' \
+  "a chosen folder keeps its trailing separator"
+mutant viewer-timer-stays-off src/window/viewing.cpp 's/const ModalWait wait(\*this, true);/composeTimer_->SetEnabled(false);/' \
+  "the timer stays off after viewing a field"
+mutant f1-signature-topic src/window/layout.cpp '/C::SignatureField, "txtSignature"/s/1009/1007/' \
   "F1 on the signature field opens the template topic"
-mutant f1-no-fallback src/pickers/viewing.cpp 's/own != 0 ? own : kWindowHelpContext/own/' \
+mutant f1-no-fallback src/window/viewing.cpp 's/own != 0 ? own : kWindowHelpContext/own/' \
   "F1 on a control without a topic asks for topic 0"
-mutant credits-hover-red src/app/layout.h 's/kCreditsHoverColour = 0x00FF0000;/kCreditsHoverColour = 0x000000FF;/' \
+mutant credits-hover-red src/window/include/window/layout.h 's/kCreditsHoverColour = 0x00FF0000;/kCreditsHoverColour = 0x000000FF;/' \
   "the credits line lights red instead of blue"
-mutant timer2-left-on src/pickers/credits.cpp '/Timer2->SetEnabled(false);/d' \
-  "Timer2 is not switched off"
-mutant credits-selection src/pickers/credits.cpp 's/Select(0, /Select(1, /' \
-  "a click on the credits line does not select all of it"
+mutant credits-timer-left-on src/window/main_window.cpp '/creditsTimer_->SetEnabled(false);/d' \
+  "the credits line's timer is not switched off"
+mutant credits-selection src/window/viewing.cpp '/creditsLine_->SelectAll();/d' \
+  "a click on the credits line does not select it"
+mutant tick-composes-while-typing src/window/main_window.cpp 's/        if (editing_) {/        if (false) {/' \
+  "a tick composes from a path being typed"
+mutant hide-keeps-edit src/window/run_state.cpp '/if (marks.window == WindowChange::Hide \&\& editing_) EndEdit();/d' \
+  "hiding the window does not end an edit"
+mutant failed-open-silent src/window/viewing.cpp 's/|| !conventions_.tellFailedOpens) return;/|| true) return;/' \
+  "the Linux edition says nothing when an open fails"
+mutant picker-ignores-field src/window/pickers.cpp 's/if (conventions_.pickFromTheFieldsFolder) {/if (false) {/' \
+  "the Linux file dialog starts in the read-only program folder"
+mutant check-box-grayed src/window/presentation.cpp 's/return current == 1 ? 0 : 1;/return current == 1 ? 2 : 1;/' \
+  "clicking the ticked check box grays it"
 
 selected=("$@")
 wanted() {

@@ -241,4 +241,19 @@ Result EnsureFolder(const std::string& folder) {
 
 void Wait(unsigned ms) { SystemCalls().wait(ms); }
 
+bool IsFolder(const std::string& path) {
+    sys::Attributes seen;
+    return !path.empty() && SystemCalls().attributes(path, seen) && seen.folder;
+}
+
+std::string FolderOf(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t last = path.find_last_of("\\/");
+#else
+    const std::size_t last = path.find_last_of('/');
+#endif
+    if (last == std::string::npos) return {};
+    return last == 0 ? path.substr(0, 1) : path.substr(0, last);
+}
+
 }  // namespace tessaly::fs

@@ -214,6 +214,11 @@ bool IsWritableFolder(const std::string& folder) {
     return !folder.empty() && sys::SystemCalls().attributes(folder, seen) && seen.folder && !seen.readOnly;
 }
 
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    return home ? home : "";
+}
+
 char PathSeparator() { return '/'; }
 
 }  // namespace tessaly::fs

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/fs.h"
 #include "core/fs_calls.h"
@@ -234,6 +235,11 @@ std::string UserConfigFolder() { return {}; }
 bool IsWritableFolder(const std::string& folder) {
     // Settings always sit beside the Windows program; nothing asks this there.
     return !folder.empty();
+}
+
+std::string HomeFolder() {
+    const char* home = std::getenv("USERPROFILE");
+    return home ? home : "";
 }
 
 char PathSeparator() { return '\\'; }

@@ -123,4 +123,17 @@ std::string LocateSettingsFile(const std::string& exeFolder, bool besideProgram,
     return fs::JoinPath(configFolder, {"tessaly", "data.sfc"});
 }
 
+std::string InstanceKey(std::string_view settingsFile) {
+    // FNV-1a over the path's bytes: short, and stable across runs and builds.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : settingsFile) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ull;
+    }
+    static constexpr char kDigits[] = "0123456789abcdef";
+    std::string key = "tessaly-";
+    for (int shift = 60; shift >= 0; shift -= 4) key += kDigits[(hash >> shift) & 0xF];
+    return key;
+}
+
 }  // namespace tessaly

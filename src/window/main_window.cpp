@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include <ctime>
+#include <utility>
 
 #include "core/failure_log.h"
 #include "core/settings_file.h"
@@ -15,7 +16,8 @@ constexpr unsigned kCreditsLitMs = 1000;
 
 }  // namespace
 
-MainWindow::MainWindow(IDesktop& desktop, RandomSource& random) : desktop_(desktop), random_(random) {
+MainWindow::MainWindow(IDesktop& desktop, RandomSource& random, Conventions conventions)
+    : desktop_(desktop), random_(random), conventions_(conventions) {
     window_ = desktop_.CreateWindowView();
     for (const ControlRow& row : Layout()) {
         if (row.kind != ControlKind::TextField) continue;
@@ -30,8 +32,8 @@ MainWindow::MainWindow(IDesktop& desktop, RandomSource& random) : desktop_(deskt
 
 MainWindow::~MainWindow() = default;
 
-std::unique_ptr<IWindowEvents> CreateMainWindow(IDesktop& desktop, RandomSource& random) {
-    return std::make_unique<MainWindow>(desktop, random);
+std::unique_ptr<IWindowEvents> CreateMainWindow(IDesktop& desktop, RandomSource& random, Conventions conventions) {
+    return std::make_unique<MainWindow>(desktop, random, conventions);
 }
 
 void MainWindow::Load() {
@@ -102,7 +104,7 @@ void MainWindow::Pressed(ControlId id) {
         case ControlId::StopButton: Stop(); break;
         case ControlId::CreateNowButton: Compose(); break;
         case ControlId::HelpButton:
-        case ControlId::HelpItem: desktop_.OpenHelp(); break;
+        case ControlId::HelpItem: OpenHelp(); break;
         case ControlId::AutoRunBox: autoRunBox_->SetValue(NextAutoRunValue(autoRunBox_->Value())); break;
         case ControlId::CreditsLine: OpenCreditsLink(); break;
         case ControlId::OpenItem: window_->Show(); break;
@@ -126,7 +128,14 @@ void MainWindow::Pressed(ControlId id) {
 }
 
 void MainWindow::Tick(ControlId timer) {
-    if (timer == ControlId::ComposeTimer) Compose();
+    if (timer == ControlId::ComposeTimer) {
+        // Half-typed text is no path: the composition waits for the edit.
+        if (editing_) {
+            composeAfterEdit_ = true;
+        } else {
+            Compose();
+        }
+    }
     if (timer == ControlId::CreditsTimer) {
         creditsLine_->SetColour(kCreditsRestColour);
         creditsTimer_->SetEnabled(false);
@@ -137,6 +146,19 @@ void MainWindow::PointerOver(ControlId id) {
     if (id != ControlId::CreditsLine) return;
     creditsLine_->SetColour(kCreditsHoverColour);
     creditsTimer_->SetEnabled(true);
+}
+
+void MainWindow::FieldEdited(ControlId field) {
+    if (PathRowOf(field)) editing_ = field;
+}
+
+void MainWindow::FieldEditEnded(ControlId field) {
+    if (editing_ == field) EndEdit();
+}
+
+void MainWindow::EndEdit() {
+    editing_.reset();
+    if (std::exchange(composeAfterEdit_, false) && composeTimer_->Enabled()) Compose();
 }
 
 ITextField& MainWindow::Field(const PathRow& row) const {

@@ -22,7 +22,7 @@ class MainWindow final : public IWindowEvents {
 public:
     // Creates the window and its controls through the desktop. Nothing is
     // shown and no file is touched until Load.
-    MainWindow(IDesktop& desktop, RandomSource& random);
+    MainWindow(IDesktop& desktop, RandomSource& random, Conventions conventions);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -37,6 +37,8 @@ public:
     void TrayMenuRequested() override;
     void HelpRequested(ControlId focused) override;
     void TrayHostRestarted() override;
+    void FieldEdited(ControlId field) override;
+    void FieldEditEnded(ControlId field) override;
 
 private:
     // How a change of run state reaches the user: whether the tray icon is
@@ -71,12 +73,16 @@ private:
 
     // Pickers (pickers.cpp).
     void PickInto(const PathRow& row);
-    std::optional<std::string> ChooseFile(const std::string& folder, const FileFilter& filter);
+    std::optional<std::string> ChooseFile(const PathRow& row);
     std::optional<std::string> ChooseFolder();
 
     // Viewing, help, credits (viewing.cpp).
     void View(const PathRow& row);
+    void OpenHelp();
     void OpenCreditsLink();
+    // Where the desktop could not open something, tells the user which and
+    // why (where the edition's users expect it).
+    void ReportOpen(OpenResult result, const std::string& what);
 
     // Settings, the log and the user's messages.
     void SaveSettings();
@@ -108,8 +114,12 @@ private:
     // returns to.
     void SwitchComposeTimer(bool on);
 
+    // Ends an edit of a path field: a composition that waited for it runs.
+    void EndEdit();
+
     IDesktop& desktop_;
     RandomSource& random_;
+    const Conventions conventions_;
 
     std::unique_ptr<IWindowView> window_;
     // The six path fields, in settings-file order.
@@ -128,6 +138,9 @@ private:
     // fields do not hold the user's settings, so only a save the user asks
     // for may write the file; Exit and the closing leave it alone.
     bool settingsUnread_ = false;
+    // A path field being edited: ticks do not compose from half-typed text.
+    std::optional<ControlId> editing_;
+    bool composeAfterEdit_ = false;
     int waits_ = 0;  // message boxes and dialogs waiting for the user
     int holds_ = 0;  // those of them that hold the compose timer
     bool runAfterHold_ = false;

@@ -8,23 +8,29 @@ namespace {
 
 const FileFilter kDocumentFilter{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}};
 const FileFilter kQuoteFilter{"Text Files (*.txt)", {"*.txt"}};
+const FileFilter kHtmlFilter{"HTML files", {"*.htm", "*.html"}};
+const FileFilter kAllFilter{"All files", {"*"}};
 
 }  // namespace
 
 void MainWindow::PickInto(const PathRow& row) {
-    std::optional<std::string> chosen;
-    switch (row.picker) {
-        case PathPicker::DocumentFile: chosen = ChooseFile(desktop_.ProgramFolder(), kDocumentFilter); break;
-        case PathPicker::QuoteFile:
-            chosen = ChooseFile(fs::JoinPath(desktop_.ProgramFolder(), {"quotes"}), kQuoteFilter);
-            break;
-        case PathPicker::Folder: chosen = ChooseFolder(); break;
-    }
+    const std::optional<std::string> chosen = row.picker == PathPicker::Folder ? ChooseFolder() : ChooseFile(row);
     if (chosen) Field(row).SetText(*chosen);
     SaveSettings();
 }
 
-std::optional<std::string> MainWindow::ChooseFile(const std::string& folder, const FileFilter& filter) {
+std::optional<std::string> MainWindow::ChooseFile(const PathRow& row) {
+    const bool quotes = row.picker == PathPicker::QuoteFile;
+    FileRequest request{" Select File ", desktop_.ProgramFolder(), {quotes ? kQuoteFilter : kDocumentFilter}};
+    if (quotes) request.folder = fs::JoinPath(request.folder, {"quotes"});
+    if (conventions_.pickFromTheFieldsFolder) {
+        // The program's folder is read-only once installed; the user's files
+        // are where the field points, or at home.
+        const std::string fieldsFolder = fs::FolderOf(Field(row).Text());
+        request.folder = fs::IsFolder(fieldsFolder) ? fieldsFolder : fs::HomeFolder();
+        request.filters.push_back(kHtmlFilter);
+        request.filters.push_back(kAllFilter);
+    }
     // No tick may compose while the dialog waits for the user; the label
     // says so while it lasts.
     const bool wasRunning = composeTimer_->Enabled();
@@ -32,7 +38,7 @@ std::optional<std::string> MainWindow::ChooseFile(const std::string& folder, con
     {
         const ModalWait wait(*this, true);
         if (wasRunning) statusLabel_->SetText("Paused!");
-        choice = desktop_.ChooseFile({" Select File ", folder, {filter}});
+        choice = desktop_.ChooseFile(request);
     }
     // A Pause chosen from the tray meanwhile stands.
     if (wasRunning && composeTimer_->Enabled()) statusLabel_->SetText("Running!");

@@ -38,6 +38,8 @@ void MainWindow::ShowRunState(RunState state, Marks marks) {
     if (marks.window == WindowChange::Show) window_->Show();
     if (marks.switchTimer) SwitchComposeTimer(state == RunState::Running);
     if (marks.setLabel && state == RunState::Paused) statusLabel_->SetText("Paused!");
+    // Nobody types into a hidden window: an edit ends with it.
+    if (marks.window == WindowChange::Hide && editing_) EndEdit();
 }
 
 void MainWindow::Start() { ShowRunState(RunState::Running, {TrayChange::Update, WindowChange::Hide, true, true}); }

@@ -1,5 +1,5 @@
 // Faults injected through the file layer's table of system calls, on the
-// headless window: every call failing in turn, short writes, interrupted
+// headless desktop: every call failing in turn, short writes, interrupted
 // calls, and files that other programs hold. Checked is what the user and
 // the files show.
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 
 #include "core/failure_log.h"
 #include "core/settings_file.h"
-#include "headless/headless_platform.h"
+#include "headless/headless_desktop.h"
 #include "core/fs_calls.h"
 #include "support/support.h"
 
@@ -74,7 +74,7 @@ protected:
         Restore();
     }
     void TearDown() override { sys::SystemCalls() = Real(); }
-    // The platform's calls, but waits only count (the tests never sleep).
+    // The system's calls, but waits only count (the tests never sleep).
     void Restore() {
         sys::SystemCalls() = Real();
         sys::SystemCalls().wait = [](unsigned ms) { gWaited += ms; };
@@ -85,20 +85,20 @@ protected:
     }
     // The program starts from stored settings with a line no save writes.
     void Start(std::int16_t flag) {
-        form.reset();
+        window.reset();
         dir.Write("data/data.sfc", FormatSettings(Values(flag)) + "by the test\r\n");
-        platform = std::make_unique<headless::HeadlessPlatform>(dir.Path());
-        form = CreateMainForm(*platform, random);
-        platform->Attach(*form);
-        platform->StartProgram();
+        desktop = std::make_unique<headless::HeadlessDesktop>(dir.Path());
+        window = CreateMainWindow(*desktop, random);
+        desktop->Attach(*window);
+        desktop->StartProgram();
     }
     // Another program holds the settings file for the first `opens` opens.
     void HoldSettings(int opens = INT_MAX) {
         gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = opens;
         Break("open");
     }
-    void Click(ControlId id) { form->Click(id); }
-    std::size_t Boxes() const { return platform->messageBoxes.size(); }
+    void Press(ControlId id) { window->Pressed(id); }
+    std::size_t Boxes() const { return desktop->errors.size(); }
     int Temporaries() const {
         int found = 0;
         for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) found += entry.path().extension() == ".tmp";
@@ -113,8 +113,8 @@ protected:
     std::string quote = dir.Path("q1.txt"), signature = dir.Path("sig.htm"), settings = dir.Path("data/data.sfc");
     const std::string composed = "Hi First <b>x</b>\r\n", previous = "previous\r\n";
     ScriptedDraws random;
-    std::unique_ptr<headless::HeadlessPlatform> platform;
-    std::unique_ptr<IFormEvents> form;
+    std::unique_ptr<headless::HeadlessDesktop> desktop;
+    std::unique_ptr<IWindowEvents> window;
 };
 
 TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
@@ -141,11 +141,11 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
         const fs::Result read = fs::ReadWholeFile(quote, bytes), listed = fs::ListPlainFiles(dir.Path("html"), names);
         EXPECT_TRUE(read ? bytes == "First\r\n" : read.error == gError);
         EXPECT_TRUE(listed ? names == std::vector<std::string>{"a.htm"} : listed.error == gError);
-        platform->Advance(3000);  // a tick composes
-        const bool composes = platform->TimerOn(ControlId::Timer1);
+        desktop->Advance(3000);  // a tick composes
+        const bool composes = desktop->Running();
         EXPECT_EQ(ReadBytes(signature), composes ? composed : previous);
         EXPECT_EQ(Boxes(), composes ? 0u : 1u);
-        Click(ControlId::cmdQF1);  // Cancel in the dialog, then a save
+        Press(ControlId::Quote1Button);  // Cancel in the dialog, then a save
         const bool saved = ReadBytes(settings) != stored;
         EXPECT_EQ(ReadBytes(settings), saved ? FormatSettings(Values(composes)) : stored);
         EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
@@ -156,7 +156,7 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
                              std::string::npos);
         Restore();
         EXPECT_EQ(Temporaries(), 0);
-        Click(ControlId::cmdCreateS);  // the program carries on
+        Press(ControlId::CreateNowButton);  // the program carries on
         EXPECT_EQ(ReadBytes(signature), composed);
     }
 }
@@ -167,25 +167,25 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     const auto stored = ReadBytes(settings);
     EXPECT_EQ(gWaited, kSettingsPatienceMs);  // tried again for two seconds, then given up
     ASSERT_EQ(Boxes(), 1u);
-    EXPECT_NE(platform->messageBoxes[0].text.find(settings + " (held by another program)"), std::string::npos);
-    EXPECT_EQ(platform->Text(ControlId::txtTemplate), "");
-    EXPECT_EQ(platform->CheckValue(), 0);
-    EXPECT_FALSE(platform->TimerOn(ControlId::Timer1));
+    EXPECT_NE(desktop->errors[0].text.find(settings + " (held by another program)"), std::string::npos);
+    EXPECT_EQ(desktop->Text(ControlId::TemplateField), "");
+    EXPECT_EQ(desktop->AutoRun(), 0);
+    EXPECT_FALSE(desktop->Running());
     EXPECT_NE(LastLogLine().find("| reading the settings | " + settings + " | held by another program"),
               std::string::npos);
     Restore();  // the holder lets go; Exit leaves the file as it is
-    Click(ControlId::mnuExit);
+    Press(ControlId::ExitItem);
     EXPECT_EQ(ReadBytes(settings), stored);
 
     // A save the user asks for stores what the window shows.
     HoldSettings();
     Start(1);
     Restore();
-    platform->Type(ControlId::txtTemplate, "chosen.htm");
-    Click(ControlId::cmdQF1);
+    desktop->Type(ControlId::TemplateField, "chosen.htm");
+    Press(ControlId::Quote1Button);
     EXPECT_EQ(ReadBytes(settings), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
-    platform->Type(ControlId::txtQF1, "typed.txt");  // from now on Exit saves as ever
-    Click(ControlId::mnuExit);
+    desktop->Type(ControlId::Quote1Field, "typed.txt");  // from now on Exit saves as ever
+    Press(ControlId::ExitItem);
     EXPECT_EQ(ReadBytes(settings), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
 
     // A holder that lets go within the wait goes unnoticed.
@@ -193,7 +193,7 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     Start(1);
     EXPECT_EQ(gWaited, 3 * kSettingsRetryMs);
     EXPECT_EQ(Boxes(), 0u);
-    EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
+    EXPECT_TRUE(desktop->Running());
 }
 
 TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
@@ -203,30 +203,30 @@ TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
     Break("rename");
     bool timerOff = false;
     int boxesUp = 0;
-    platform->whileModal = [&](const std::string& what) {
-        if (!what.starts_with("MsgBox") || ++boxesUp > 1) return;
-        timerOff = !platform->TimerOn(ControlId::Timer1);
-        platform->Advance(60000);  // the user takes a minute
-        Click(ControlId::mnuRefresh);  // another failing save, and a composition asked for
+    desktop->whileModal = [&](const std::string& what) {
+        if (what != "error" || ++boxesUp > 1) return;
+        timerOff = !desktop->Running();
+        desktop->Advance(60000);  // the user takes a minute
+        Press(ControlId::RefreshItem);  // another failing save, and a composition asked for
     };
-    Click(ControlId::cmdQF1);
+    Press(ControlId::Quote1Button);
     EXPECT_EQ(Boxes(), 1u);
     EXPECT_TRUE(timerOff);
     EXPECT_FALSE(stdfs::exists(signature));
     EXPECT_NE(LastLogLine().find("| saving the settings | " + settings + " | disk full"), std::string::npos);
-    EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
-    EXPECT_EQ(platform->Status(), "Running!");
-    platform->whileModal = nullptr;
-    platform->Advance(3000);
+    EXPECT_TRUE(desktop->Running());
+    EXPECT_EQ(desktop->Status(), "Running!");
+    desktop->whileModal = nullptr;
+    desktop->Advance(3000);
     EXPECT_EQ(ReadBytes(signature), composed);
 
     // A Pause chosen while a dialog waits stands when it closes.
-    platform->whileModal = [&](const std::string& what) {
-        if (what == "dlgCommon.ShowOpen") Click(ControlId::cmdStop);
+    desktop->whileModal = [&](const std::string& what) {
+        if (what == "file") Press(ControlId::StopButton);
     };
-    Click(ControlId::cmdTemplate);
-    EXPECT_FALSE(platform->TimerOn(ControlId::Timer1));
-    EXPECT_EQ(platform->Status(), "Paused!");
+    Press(ControlId::TemplateButton);
+    EXPECT_FALSE(desktop->Running());
+    EXPECT_EQ(desktop->Status(), "Paused!");
 }
 
 TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
@@ -234,14 +234,14 @@ TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
     WriteBytes(signature, previous);
     gOnly = "sig.htm", gError = fs::Error::Held;  // the reader shares writing, not deleting
     Break("rename");
-    platform->Advance(3000);
+    desktop->Advance(3000);
     EXPECT_EQ(ReadBytes(signature), composed);
     EXPECT_EQ(Boxes(), 0u);
-    EXPECT_TRUE(platform->TimerOn(ControlId::Timer1));
+    EXPECT_TRUE(desktop->Running());
 
     WriteBytes(signature, previous);
     Break("open");  // now it shares nothing
-    platform->Advance(3000);
+    desktop->Advance(3000);
     EXPECT_EQ(Boxes(), 1u);
     EXPECT_EQ(Temporaries(), 0);
     EXPECT_NE(LastLogLine().find("| signature file (Select Signature): " + signature + " | held by another program"),

@@ -106,6 +106,16 @@ std::string UserConfigFolder();
 // True when the running user may create files in `folder`.
 bool IsWritableFolder(const std::string& folder);
 
+// True when `path` names an existing folder.
+bool IsFolder(const std::string& path);
+
+// The user's home folder ($HOME; %USERPROFILE% on Windows), empty when unknown.
+std::string HomeFolder();
+
+// The folder part of `path`: everything before its last separator; empty
+// when it has none.
+std::string FolderOf(const std::string& path);
+
 // The separator that the platform's paths use ('\\' on Windows, '/' elsewhere).
 char PathSeparator();
 

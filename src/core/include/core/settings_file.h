@@ -66,4 +66,9 @@ std::string LocateSettingsFile(const std::string& exeFolder, bool besideProgram,
 // who may write there, gets the per-user settings.
 bool KeepsFilesBesideProgram(const std::string& exeFolder);
 
+// A short name that stands for a settings file's path, the same in every run
+// ("tessaly-" and 16 hex digits): the one running copy of the program that
+// uses the file is found by it.
+std::string InstanceKey(std::string_view settingsFile);
+
 }  // namespace tessaly

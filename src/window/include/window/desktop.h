@@ -127,6 +127,10 @@ public:
     virtual void TrayMenuRequested() = 0;
     // Help for the control that has the focus (F1).
     virtual void HelpRequested(ControlId focused) = 0;
+    // The user changed a path field's text while it has the keyboard focus,
+    // and that edit ended (the focus left the field, or Enter).
+    virtual void FieldEdited(ControlId field) = 0;
+    virtual void FieldEditEnded(ControlId field) = 0;
     // The notification area was recreated (a restarted shell) and has
     // forgotten the icon.
     virtual void TrayHostRestarted() = 0;
@@ -206,6 +210,8 @@ public:
     void TrayOpenRequested() { if (Live()) window_->TrayOpenRequested(); }
     void TrayMenuRequested() { if (Live()) window_->TrayMenuRequested(); }
     void HelpRequested(ControlId focused) { if (Live()) window_->HelpRequested(focused); }
+    void FieldEdited(ControlId field) { if (Live()) window_->FieldEdited(field); }
+    void FieldEditEnded(ControlId field) { if (Live()) window_->FieldEditEnded(field); }
     void TrayHostRestarted() { if (Live()) window_->TrayHostRestarted(); }
 
 private:
@@ -213,9 +219,24 @@ private:
     bool closed_ = false;
 };
 
+// What the users of an edition expect where editions differ. The Windows
+// program keeps its long-standing habits; the Linux edition follows its
+// desktop's.
+struct Conventions {
+    // Tell the user, in the program's error box, when a file, folder, web
+    // address or the help could not be opened. (The Windows shell reports
+    // what it cannot open itself.)
+    bool tellFailedOpens = false;
+    // The file dialog starts in the folder of the file the field names (else
+    // the user's home) and offers HTML and all files besides the row's own
+    // types, as files without an extension are common there.
+    bool pickFromTheFieldsFolder = false;
+};
+
 class RandomSource;
 
 // The program's main window, its controls created through `desktop`.
-std::unique_ptr<IWindowEvents> CreateMainWindow(IDesktop& desktop, RandomSource& random);
+std::unique_ptr<IWindowEvents> CreateMainWindow(IDesktop& desktop, RandomSource& random,
+                                                Conventions conventions = {});
 
 }  // namespace tessaly
