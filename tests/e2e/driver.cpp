@@ -115,6 +115,12 @@ void Program::Type(ControlId id, const std::string& text) const {
                         &result);
 }
 
+void Program::TypeKeys(ControlId field, const std::string& chars) const {
+    PostMessageA(Control(field), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(Control(field), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    for (const char c : chars) PostMessageA(Control(field), WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
 bool Program::TrayNotify(UINT mouseMessage, bool wait) const {
     DWORD_PTR result = 0;
     if (!wait) return SendNotifyMessageA(main_, 512, 1, mouseMessage);

@@ -82,6 +82,21 @@ TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
     EXPECT_TRUE(WaitForComposition(folder)) << "the timer did not run again";
 }
 
+// Half-typed text is no path: while the user edits a field, the ticks wait;
+// once the focus leaves it, the composition runs.
+TEST_F(E2E, TicksWaitWhileAFieldIsTypedIn) {
+    ProgramFolder folder(1);
+    Program program;
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
+    ASSERT_TRUE(DeleteWithRetry(folder.Signature()));
+    program.TypeKeys(C::Quote1Field, "x\b");  // typed and taken back: the path is whole again
+    std::this_thread::sleep_for(kQuietPeriod);
+    EXPECT_FALSE(ReadBytes(folder.Signature())) << "a tick composed while the field was being edited";
+    program.PressKey(C::Quote1Field, VK_TAB);
+    EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << "no composition once the focus left the field";
+    EXPECT_EQ(program.Dialog("Tessaly Error"), nullptr);
+}
+
 TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
     ProgramFolder folder(0);
     Program program;

@@ -108,8 +108,10 @@ void Win32Desktop::OnCommand(WPARAM wParam, LPARAM lParam) {
                 events_.Pressed(ControlId::StopButton);
                 return;
             case IDOK: {
+                // Enter presses a focused button and ends an edit of a field.
                 const ControlId focused = FocusedControl();
                 if (IsButton(Row(focused).kind)) events_.Pressed(focused);
+                if (Row(focused).kind == ControlKind::TextField) events_.FieldEditEnded(focused);
                 return;
             }
             default:
@@ -124,6 +126,16 @@ void Win32Desktop::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (row.kind == ControlKind::CheckBox && code == BN_CLICKED) events_.Pressed(id);
     // A quick second click on an owner-drawn button arrives as a double-click.
     if (IsButton(row.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) events_.Pressed(id);
+    if (row.kind == ControlKind::TextField) OnFieldNotice(id, reinterpret_cast<HWND>(lParam), code);
+}
+
+void Win32Desktop::OnFieldNotice(ControlId id, HWND field, WORD code) {
+    // Only the user's typing marks the field modified: the program's own
+    // SetWindowText, like anyone else's, clears the mark before it notifies.
+    if (code == EN_CHANGE && ::GetFocus() == field && ::SendMessageA(field, EM_GETMODIFY, 0, 0)) {
+        events_.FieldEdited(id);
+    }
+    if (code == EN_KILLFOCUS) events_.FieldEditEnded(id);
 }
 
 void Win32Desktop::OnMouseMove(WPARAM wParam, LPARAM lParam) {

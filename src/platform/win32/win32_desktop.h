@@ -97,6 +97,8 @@ private:
     void DrawButton(const DRAWITEMSTRUCT& item);
     LRESULT ColourControl(HDC dc, HWND control, bool editable);
     void OnCommand(WPARAM wParam, LPARAM lParam);
+    // A path field's notification: the user's edit, or the focus leaving.
+    void OnFieldNotice(ControlId id, HWND field, WORD code);
     void OnMouseMove(WPARAM wParam, LPARAM lParam);
     void OnTimer(WPARAM timerId);
     void KeepControlValues();
