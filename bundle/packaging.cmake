@@ -1,7 +1,9 @@
 # Packages. Windows: one ZIP archive per build, holding the program's folder
 # as the user unpacks it: tessaly.exe, tessaly-compose.exe, help\help.chm,
 # quotes\ and samples\. There is no data\ folder: the program's first save
-# creates it. Elsewhere: a Debian package that installs under /usr.
+# creates it. Elsewhere: a Debian package that installs under /usr. (The
+# Windows installer, an MSI of the same folder, is made by bundle/installer
+# as part of the build.)
 #
 # Included at the end of the top-level CMakeLists.txt, once the programs'
 # targets exist; the data, manual pages and help are installed by bundle/.
@@ -55,8 +57,11 @@ The desktop program lives in the notification area and rewrites the signature
 every three seconds while it runs. The command tessaly-compose composes once
 and prints the signature, for mail clients such as mutt, NeoMutt and
 Evolution that run a command for every new message.]=])
-# Dependencies as dpkg-shlibdeps finds them in the programs.
+# Dependencies as dpkg-shlibdeps finds them in the programs. Help pages,
+# files, folders and the credits' web address open with xdg-open; without it
+# the program says so, so it is recommended rather than required.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_STRIP_FILES ON)
 # Folders as Debian has them (0755), whatever the builder's umask.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS

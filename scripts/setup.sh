@@ -7,11 +7,12 @@ packages=(
   cmake ninja-build g++ make python3
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine64 xvfb x11-utils x11-apps imagemagick fp-utils
+  wine64 xvfb x11-utils x11-apps imagemagick wixl msitools
+  fp-compiler fp-units-fcl fp-units-misc fp-utils
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev trayer xdotool
   dbus-daemon python3-dbus python3-gi weston qt6-wayland
-  dpkg-dev fakeroot lintian man-db desktop-file-utils fortune-mod hyperfine
+  dpkg-dev fakeroot lintian man-db desktop-file-utils appstream fortune-mod hyperfine
 )
 
 missing=()

@@ -18,8 +18,14 @@ constexpr std::string_view kProgram = "tessaly-compose";
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr std::string_view kSettingsPlace =
     "  data\\data.sfc in this program's folder.\n";
+// Windows programs answer /? with their help, as cmd's own commands do.
+constexpr std::string_view kWindowsHelpSwitch = "/?";
+constexpr std::string_view kHelpOption =
+    "  -h, --help, /?         display this help and exit\n";
 #else
 constexpr std::string_view kLineBreak = "\n";
+constexpr std::string_view kHelpOption =
+    "  -h, --help             display this help and exit\n";
 constexpr std::string_view kSettingsPlace =
     "  data/data.sfc in this program's folder when that folder is writable (a\n"
     "  build tree or an unpacked folder), otherwise\n"
@@ -43,8 +49,8 @@ constexpr std::string_view kUsageTail =
     "      --html2=FOLDER     the text of a file drawn from FOLDER replaces htmPath2\n"
     "  -w, --write            replace the signature file, as Tessaly does, instead\n"
     "                         of printing\n"
-    "      --signature=FILE   the signature file that --write replaces\n"
-    "  -h, --help             display this help and exit\n"
+    "      --signature=FILE   the signature file that --write replaces\n";
+constexpr std::string_view kUsageEnd =
     "  -V, --version          output version information and exit\n"
     "\n"
     "The printed signature ends with one line break. Exit status: 0 on success,\n"
@@ -112,6 +118,12 @@ std::optional<Outcome> Parse(const std::vector<std::string>& args, Request& requ
         std::optional<std::string>* target = nullptr;
         std::optional<std::string> attached;
         std::string shown;
+#ifdef _WIN32
+        if (arg == kWindowsHelpSwitch) {
+            request.help = true;
+            return std::nullopt;
+        }
+#endif
         if (arg == "--") {
             if (i + 1 < args.size()) return UsageError("unexpected argument '" + args[i + 1] + "'");
             break;
@@ -239,7 +251,11 @@ std::string_view OutputLineBreak() { return kLineBreak; }
 Outcome Run(const std::vector<std::string>& args, const std::string& defaultSettings, RandomSource& random) {
     Request request;
     if (std::optional<Outcome> error = Parse(args, request)) return *error;
-    if (request.help) return {kExitSuccess, Lines(std::string(kUsageHead) + std::string(kSettingsPlace) + std::string(kUsageTail)), {}};
+    if (request.help) {
+        std::string usage(kUsageHead);
+        for (const std::string_view part : {kSettingsPlace, kUsageTail, kHelpOption, kUsageEnd}) usage += part;
+        return {kExitSuccess, Lines(usage), {}};
+    }
     if (request.version) return {kExitSuccess, Lines(kVersion), {}};
     try {
         return Compose(request, defaultSettings, random);

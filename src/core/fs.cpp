@@ -256,4 +256,18 @@ std::string FolderOf(const std::string& path) {
     return last == 0 ? path.substr(0, 1) : path.substr(0, last);
 }
 
+bool IsPlainFile(const std::string& path) {
+    sys::Attributes seen;
+    return !path.empty() && Retrying([&] { return SystemCalls().attributes(path, seen); }) && seen.plainFile;
+}
+
+std::string UserConfigFolder() {
+    try {
+        std::string folder;
+        return SystemCalls().userConfigFolder(folder) ? folder : std::string{};
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 }  // namespace tessaly::fs

@@ -172,8 +172,18 @@ Result Attributes(const std::string& path, sys::Attributes& out) {
 
 void Wait(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-constexpr sys::Calls kPosixCalls{Open,   Read, Write,      Size, Resize,     Flush, Close,
-                                 Rename, Remove, MakeFolder, List, Attributes, Wait};
+Result ConfigHome(std::string& folder) {
+    folder.clear();
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') {
+        folder = config;
+    } else if (const char* home = std::getenv("HOME"); home && home[0] != '\0') {
+        folder = std::string(home) + "/.config";
+    }
+    return folder.empty() ? Result{Error::NotFound, 0} : Result{};
+}
+
+constexpr sys::Calls kPosixCalls{Open,   Read,   Write,      Size, Resize,     Flush, Close,
+                                 Rename, Remove, MakeFolder, List, Attributes, Wait,  ConfigHome};
 
 }  // namespace
 
@@ -201,12 +211,6 @@ std::string ExecutableFolder() {
     }
     const std::size_t slash = buffer.rfind('/');
     return slash == std::string::npos ? std::string(".") : buffer.substr(0, slash);
-}
-
-std::string UserConfigFolder() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && config[0] == '/') return config;
-    if (const char* home = std::getenv("HOME"); home && home[0] != '\0') return std::string(home) + "/.config";
-    return {};
 }
 
 bool IsWritableFolder(const std::string& folder) {

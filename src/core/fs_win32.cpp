@@ -198,8 +198,27 @@ Result Attributes(const std::string& path, sys::Attributes& out) {
 
 void Wait(unsigned ms) { ::Sleep(ms); }
 
-constexpr sys::Calls kWin32Calls{Open,   Read, Write,      Size, Resize,     Flush, Close,
-                                 Rename, Remove, MakeFolder, List, Attributes, Wait};
+// %APPDATA%, as the user's session sets it: it follows folder redirection,
+// and it is the name the user reads in the help.
+Result RoamingFolder(std::string& folder) {
+    folder.assign(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = ::GetEnvironmentVariableA("APPDATA", folder.data(), static_cast<DWORD>(folder.size()));
+        if (length == 0) {
+            folder.clear();
+            return {Error::NotFound, static_cast<int>(::GetLastError())};
+        }
+        // Too small a buffer gives the length it needs, terminator included.
+        if (length < folder.size()) {
+            folder.resize(length);
+            return {};
+        }
+        folder.resize(length);
+    }
+}
+
+constexpr sys::Calls kWin32Calls{Open,   Read,   Write,      Size, Resize,     Flush, Close,
+                                 Rename, Remove, MakeFolder, List, Attributes, Wait,  RoamingFolder};
 
 }  // namespace
 
@@ -229,8 +248,6 @@ std::string ExecutableFolder() {
     const std::size_t cut = buffer.find_last_of("\\/");
     return cut == std::string::npos ? std::string(".") : buffer.substr(0, cut);
 }
-
-std::string UserConfigFolder() { return {}; }
 
 bool IsWritableFolder(const std::string& folder) {
     // Settings always sit beside the Windows program; nothing asks this there.

@@ -76,9 +76,16 @@ void MainWindow::LoadSettings() {
     if (loaded.read.error == fs::Error::NotFound) {
         // First run: point at the samples shipped beside the program, so the
         // fields show something that works instead of design-time prompts.
+        // Where the settings are kept apart from the program (an installed
+        // copy), the program's folder is not the user's to write: the
+        // signature goes beside the settings.
         const std::string folder = desktop_.ProgramFolder();
+        const std::string settingsFolder = fs::FolderOf(file);
+        const std::string signature = settingsFolder == fs::JoinPath(folder, {"data"})
+                                          ? fs::JoinPath(folder, {"samples", "signature.htm"})
+                                          : fs::JoinPath(settingsFolder, {"signature.htm"});
         values.paths = {
-            fs::JoinPath(folder, {"samples", "template.htm"}), fs::JoinPath(folder, {"samples", "signature.htm"}),
+            fs::JoinPath(folder, {"samples", "template.htm"}), signature,
             fs::JoinPath(folder, {"quotes", "quotes1.txt"}),   fs::JoinPath(folder, {"quotes", "quotes2.txt"}),
             fs::JoinPath(folder, {"samples", "html1"}),        fs::JoinPath(folder, {"samples", "html2"}),
         };

@@ -2,11 +2,12 @@
 # Checks the built help file as the help viewer reads it: every help context
 # number that the window's controls carry is mapped, to the topic that the
 # help project names for it, and that topic is stored in the file under the
-# very name the mapping gives; the file opens at the overview.
+# very name the mapping gives; the file opens at the overview, has an index
+# and full-text search, and holds nothing of the folders it was built in.
 #
-# check_help_chm.sh CHMLS HELP.CHM LAYOUT.CPP LAYOUT.H HELP.HHP
+# check_help_chm.sh CHMLS HELP.CHM LAYOUT.CPP LAYOUT.H HELP.HHP BUILD_DIR
 set -eu
-chmls=$1 chm=$2 layout_cpp=$3 layout_h=$4 hhp=$5
+chmls=$1 chm=$2 layout_cpp=$3 layout_h=$4 hhp=$5 build_dir=$6
 
 fail() { echo "FAIL: $*" >&2; status=1; }
 status=0
@@ -51,12 +52,25 @@ fi
 dups=$(cut -d' ' -f2 "$work/mapped" | sort | uniq -d)
 [ -z "$dups" ] || fail "topics that answer more than one context number: $dups"
 
+# The viewer opens a mapped topic by its name inside the file: the plain
+# page name, stored at the top.
 while read -r number topic; do
-  grep -qxF "$topic" "$work/stored" || fail "$number is mapped to $topic, which is not in help.chm"
   expected=$(awk -v n="$number" '$1 == n { print $2 }' "$work/project")
-  [ "${topic##*/}" = "$expected" ] || fail "$number opens ${topic##*/}; the help project names '$expected'"
-  grep -qxF "/$expected" "$work/stored" || fail "/$expected is not in help.chm"
+  [ "$topic" = "$expected" ] || fail "$number opens '$topic'; the help project names '$expected'"
+  grep -qxF "/$topic" "$work/stored" || fail "$number is mapped to $topic, which is not in help.chm"
 done <"$work/mapped"
+
+# Nothing of the build's folders: no page stored below the top, and no stored
+# file (topic strings, URLs, the system file) naming the build folder or the
+# staging folder.
+grep -E '\.(htm|css|hhc|hhk)$' "$work/stored" | grep -v '^/[^/]*$' >&2 &&
+  fail "pages stored below the top of help.chm (above)"
+mkdir "$work/files"
+(cd "$work" && "$chmls" extractall help.chm files >/dev/null 2>&1) || fail "chmls extractall failed"
+[ -f "$work/files/#STRINGS" ] || fail "help.chm has no #STRINGS to check"
+if grep -rl -F -e "$build_dir" -e "help-stage" "$work/files" >&2; then
+  fail "help.chm names the build folder in the files above"
+fi
 
 # Every page of the help folder is compiled in and reachable from the contents.
 help_dir=$(dirname "$hhp")
@@ -66,10 +80,25 @@ for page in "$help_dir"/*.htm; do
   grep -q "value=\"$name[\"#]" "$help_dir/toc.hhc" || fail "$name is not in the contents (toc.hhc)"
 done
 
-default=$("$chmls" printsystem "$work/help.chm" 2>/dev/null | tr -d '\r' |
-          sed -n 's/^.*Default topic from \[options\] *:\([^ ]*\) *$/\1/p')
+"$chmls" printsystem "$work/help.chm" 2>/dev/null | tr -d '\r' >"$work/system"
+default=$(sed -n 's/^.*Default topic from \[options\] *:\([^ ]*\) *$/\1/p' "$work/system")
 [ "$default" = "overview.htm" ] || fail "the default topic is '$default', not overview.htm"
 grep -qxF "/overview.htm" "$work/stored" || fail "/overview.htm is not in help.chm"
+
+# The index: named in the system file, stored, and every keyword of the
+# index source is in the binary index that the Index tab reads.
+grep -q 'Index file from \[options\] *:index.hhk' "$work/system" || fail "help.chm names no index file"
+grep -qxF "/index.hhk" "$work/stored" || fail "/index.hhk is not in help.chm"
+(cd "$work" && "$chmls" extractindex help.chm index.txt >/dev/null 2>&1) || fail "chmls extractindex failed"
+keywords=0
+for keyword in $(sed -n 's/.*<param name="Name" value="\([^"]*\)">.*/\1/p' "$help_dir/index.hhk" | tr ' ' '_'); do
+  keywords=$((keywords + 1))
+  grep -qF "value=\"$(echo "$keyword" | tr '_' ' ')\"" "$work/index.txt" || fail "the index lacks '$keyword'"
+done
+[ "$keywords" -gt 0 ] || fail "no keywords in $help_dir/index.hhk"
+# Full-text search: the switch in the system file and the search's own file.
+grep -q 'fullttext search is on *: *1' "$work/system" || fail "full-text search is off in help.chm"
+grep -qxF '/$FIftiMain' "$work/stored" || fail "help.chm has no full-text search index"
 
 [ $status -eq 0 ] && echo "help.chm maps $(wc -l <"$work/mapped") context numbers: $(tr '\n' ' ' <"$work/used")"
 exit $status

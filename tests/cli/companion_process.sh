@@ -77,6 +77,15 @@ cmp -s "$tmp/sig.txt" "$tmp/expected" || fail "--write: $(od -c "$tmp/sig.txt")"
 compose --help; status=$?
 [ $status -eq 0 ] && [ "$(head -n 1 "$tmp/out" | tr -d '\r')" = "Usage: tessaly-compose [OPTION]..." ] ||
   fail "--help: status $status, $(head -n 1 "$tmp/out")"
+# cmd's way of asking for help, on Windows only: the C runtime must hand the
+# program "/?" as it is, not expanded as a file name pattern.
+compose '/?'; status=$?
+if [ -n "$run" ]; then
+  [ $status -eq 0 ] && [ "$(head -n 1 "$tmp/out" | tr -d '\r')" = "Usage: tessaly-compose [OPTION]..." ] ||
+    fail "/?: status $status, $(head -n 1 "$tmp/out")"
+else
+  [ $status -eq 2 ] || fail "/? is not an option here: status $status"
+fi
 compose --version; status=$?
 head -n 1 "$tmp/out" | grep -q '^tessaly-compose (Tessaly) [0-9]' && [ $status -eq 0 ] || fail "--version: $(cat "$tmp/out")"
 

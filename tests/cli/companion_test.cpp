@@ -127,6 +127,20 @@ TEST_F(Companion, CommandLineMistakesExitWithTwo) {
                                    "Supplied with compliments by Brindlewick." + kBreak);
 }
 
+TEST_F(Companion, SlashQuestionMarkAsksForTheHelpOnWindows) {
+    const cli::Outcome slash = Run({"/?", "--bogus"});
+#ifdef _WIN32
+    const cli::Outcome help = Run({"--help"});
+    EXPECT_EQ(slash.status, cli::kExitSuccess);
+    EXPECT_EQ(slash.out, help.out);
+    EXPECT_EQ(slash.err, "");
+    EXPECT_NE(help.out.find("  -h, --help, /?         display this help and exit\r\n"), std::string::npos);
+#else
+    // Elsewhere it is an operand like any other, and there are none.
+    ExpectFailure(slash, cli::kExitUsage, "unexpected argument '/?'\nTry 'tessaly-compose --help' for more information.");
+#endif
+}
+
 TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
     const std::string gone = dir.Path("gone.txt"), lost = dir.Path("gone") + fs::PathSeparator() + "sig.txt";
     const std::string empty = dir.Write("empty.txt", ""), none = dir.Path("none");

@@ -1,13 +1,14 @@
 #!/bin/sh
 # The Debian package: built from the build tree, clean for lintian (no
-# errors), holding exactly the files an installed Tessaly needs, and with a
+# errors), holding exactly the files an installed Tessaly needs, with
+# AppStream data that validates, samples that are Linux text, and a
 # companion that runs from it on the packaged samples.
 #
 #   deb_package.sh CPACK BUILD_DIR BUNDLE_SOURCE_DIR WITH_WINDOW_PROGRAM(0|1)
-# Exit 77: dpkg-deb or lintian is missing.
+# Exit 77: dpkg-deb, lintian or appstreamcli is missing.
 set -u
 cpack=$1 build=$2 bundle=$3 window=$4
-for tool in dpkg-deb lintian; do
+for tool in dpkg-deb lintian appstreamcli; do
   command -v $tool > /dev/null || { echo "$tool not found: skipped"; exit 77; }
 done
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/tessaly-deb-XXXXXX") || exit 1
@@ -37,7 +38,9 @@ grep -v 'running with root privileges' "$tmp/lintian.log"
     echo usr/bin/tessaly
     echo usr/share/man/man1/tessaly.1.gz
     echo usr/share/applications/tessaly.desktop
+    echo usr/share/metainfo/tessaly.metainfo.xml
     for size in 16 24 32 48; do echo "usr/share/icons/hicolor/${size}x$size/apps/tessaly.png"; done
+    echo usr/share/icons/hicolor/scalable/apps/tessaly.svg
   fi
 ) | sort > "$tmp/expected"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort > "$tmp/actual"
@@ -49,18 +52,45 @@ dpkg-deb -c "$deb" | awk '$2 != "root/root" { print "FAIL: not owned by root: " 
   failures=$((failures + 1))
 
 dpkg-deb -f "$deb" Depends | grep -q 'libc6' || fail "no dependency on the C library: $(dpkg-deb -f "$deb" Depends)"
+dpkg-deb -f "$deb" Recommends | grep -qw 'xdg-utils' ||
+  fail "xdg-utils, which opens help, files and links, is not recommended: '$(dpkg-deb -f "$deb" Recommends)'"
 version=$(dpkg-deb -f "$deb" Version)
 dpkg-deb -x "$deb" "$tmp/root"
 zcat "$tmp/root/usr/share/doc/tessaly/changelog.Debian.gz" | head -n 1 | grep -qF "tessaly ($version)" ||
   fail "the change log does not name version $version"
 
-# The packaged companion on the packaged samples.
+# The samples as Linux text: UTF-8, LF line ends (quote files may keep CR LF,
+# which both editions read), and the HTML template declares UTF-8.
 share="$tmp/root/usr/share/tessaly"
+for file in $(cd "$share" && find samples quotes -type f); do
+  iconv -f UTF-8 -t UTF-8 "$share/$file" > /dev/null 2>&1 || fail "$file is not UTF-8"
+  case $file in quotes/*) continue ;; esac
+  ! grep -q "$(printf '\r')" "$share/$file" || fail "$file has CR line ends"
+done
+grep -qi 'charset=utf-8' "$share/samples/template.htm" && ! grep -qi 'windows-1252' "$share/samples/template.htm" ||
+  fail "the packaged template.htm does not declare UTF-8: $(grep -i charset "$share/samples/template.htm")"
+
+# The packaged companion on the packaged samples.
 "$tmp/root/usr/bin/tessaly-compose" --template "$share/samples/template.htm" --quote1 "$share/quotes/quotes1.txt" \
   --quote2 "$share/quotes/quotes2.txt" --html1 "$share/samples/html1" --html2 "$share/samples/html2" \
   > "$tmp/signature" 2> "$tmp/err" || fail "the packaged tessaly-compose: $(cat "$tmp/err")"
 grep -q '</html>' "$tmp/signature" && ! grep -Eq 'quote[12]|htmPath[12]' "$tmp/signature" ||
   fail "the packaged samples did not compose: $(cat "$tmp/signature")"
+# The plain-text sample, as the mutt and Evolution recipes use it: text
+# without markup or CR, its quotes drawn.
+"$tmp/root/usr/bin/tessaly-compose" --template "$share/samples/template.txt" --quote1 "$share/quotes/quotes1.txt" \
+  --quote2 "$share/quotes/quotes2.txt" > "$tmp/plain" 2> "$tmp/err" || fail "template.txt: $(cat "$tmp/err")"
+grep -q '^Kind regards,$' "$tmp/plain" && ! grep -Eq 'quote[12]|<|'"$(printf '\r')" "$tmp/plain" ||
+  fail "the plain-text sample did not compose into plain text: $(od -c "$tmp/plain" | head -n 20)"
+
+# The software centre's entry, as the package holds it. The menu entry keeps
+# the name tessaly.desktop (autostart copies use it), so its id is not in
+# reverse-DNS form: that is noted, not failed.
+if [ "$window" = 1 ]; then
+  appstreamcli validate --no-net --override=cid-desktopapp-is-not-rdns=info \
+    "$tmp/root/usr/share/metainfo/tessaly.metainfo.xml" > "$tmp/appstream.log" 2>&1 ||
+    { cat "$tmp/appstream.log"; fail "appstreamcli validate"; }
+fi
 
 if command -v desktop-file-validate > /dev/null; then
   desktop-file-validate "$bundle/tessaly.desktop" || fail "desktop-file-validate"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "core/fs.h"
 #include "support/support.h"
 
 namespace tessaly::test {
@@ -32,6 +33,19 @@ TEST(Win32Files, AnsiNamesAndBytesPassUnchangedAndOnlyPlainFilesAreDrawn) {
     ASSERT_TRUE(ComposeSignature(paths, random));
     EXPECT_EQ(ReadBytes(paths.signaturePath), "na\xEFve <i>caf\xE9</i>\r\n");
     SetFileAttributesA((folder + "\\caf\xE9.htm").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// An installed copy keeps the user's files under %APPDATA%, whatever its
+// length; with none set there is no such folder.
+TEST(Win32Files, TheUsersFolderIsAppData) {
+    std::string kept(32767, '\0');
+    kept.resize(GetEnvironmentVariableA("APPDATA", kept.data(), static_cast<DWORD>(kept.size())));
+    const std::string deep = "C:\\Users\\" + std::string(300, 'u') + "\\AppData\\Roaming";
+    SetEnvironmentVariableA("APPDATA", deep.c_str());
+    EXPECT_EQ(fs::UserConfigFolder(), deep);
+    SetEnvironmentVariableA("APPDATA", nullptr);
+    EXPECT_EQ(fs::UserConfigFolder(), "");
+    SetEnvironmentVariableA("APPDATA", kept.empty() ? nullptr : kept.c_str());
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ struct WindowState {
 class HeadlessDesktop final : public IDesktop {
 public:
     explicit HeadlessDesktop(std::string programFolder)
-        : folder_(std::move(programFolder)), settingsFile_(SettingsFilePath(folder_)) {}
+        : settingsFile(SettingsFilePath(programFolder)), folder_(std::move(programFolder)) {}
 
     void Attach(IWindowEvents& window) { events_.Attach(&window); }
     EventLink& Events() { return events_; }
@@ -84,7 +84,7 @@ public:
         return view;
     }
     std::string ProgramFolder() const override { return folder_; }
-    std::string SettingsFile() const override { return settingsFile_; }
+    std::string SettingsFile() const override { return settingsFile; }
     TwipsSize ScreenSize() const override { return screen; }
 
     // The shell keeps one icon at most: adding it twice, or changing or
@@ -143,6 +143,7 @@ public:
     void EndProgram() override { ended = true; }
 
     // The machine.
+    std::string settingsFile;  // beside the program unless a test moves it
     TwipsSize screen{15360.0f, 11520.0f};  // 1024 x 768 pixels
     TwipsSize windowSize{6795.0f, 3795.0f};  // the client area and a thin frame
     OpenResult openResult = OpenResult::Opened;
@@ -265,13 +266,13 @@ private:
         return answer;
     }
     Seen Look() const {
-        return {Status(), Running(), window_.visible, test::ReadBytes(settingsFile_)};
+        return {Status(), Running(), window_.visible, test::ReadBytes(settingsFile)};
     }
     void Modal(const std::string& what) {
         if (whileModal) whileModal(what);
     }
 
-    std::string folder_, settingsFile_;
+    std::string folder_;
     EventLink events_;
     std::optional<TrayIcon> trayIcon_;
     std::map<ControlId, ControlState> controls_;

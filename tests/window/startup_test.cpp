@@ -81,3 +81,23 @@ TEST_F(WindowTest, FirstRunShowsTheBundledSamplesWhichCompose) {
 
 }  // namespace
 }  // namespace tessaly::test
+
+namespace tessaly::test {
+namespace {
+
+// An installed copy whose first settings could not be written beforehand
+// still never writes into its program folder.
+TEST(FirstRun, SettingsKeptApartPutTheSignatureBesideThem) {
+    ScratchFolder program, user;
+    HeadlessDesktop desktop(program.Path());
+    desktop.settingsFile = user.Path("data.sfc");
+    ScriptedDraws random;
+    const auto window = CreateMainWindow(desktop, random);
+    desktop.Attach(*window);
+    desktop.StartProgram();
+    EXPECT_EQ(desktop.Text(C::SignatureField), user.Path("signature.htm"));
+    EXPECT_EQ(desktop.Text(C::TemplateField), program.Path("samples/template.htm"));
+}
+
+}  // namespace
+}  // namespace tessaly::test

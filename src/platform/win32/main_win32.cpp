@@ -4,11 +4,9 @@
 #include <commctrl.h>
 
 #include <cstdlib>
-#include <string>
 
 #include "core/compose.h"
-#include "core/fs.h"
-#include "core/settings_file.h"
+#include "core/locations.h"
 #include "win32_desktop.h"
 #include "window/desktop.h"
 
@@ -18,12 +16,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    const std::string programFolder = tessaly::fs::ExecutableFolder();
-    const std::string settingsFile = tessaly::SettingsFilePath(programFolder);
+    // Decided once: the settings do not move while the program runs. An
+    // installed copy's first settings go under %APPDATA%\Tessaly before the
+    // window reads them, pointing at the installed samples: the window would
+    // otherwise put the signature into the program's folder.
+    const tessaly::ProgramLocations where = tessaly::LocateThisWindowsProgram();
+    tessaly::WriteFirstRunSettings(where);
 
     int exitCode = 1;
     {
-        tessaly::win32::Win32Desktop desktop(instance, programFolder, settingsFile);
+        tessaly::win32::Win32Desktop desktop(instance, where.appPath, where.settingsPath);
         if (desktop.Create()) {
             tessaly::TimeOfDayRandom random;
             const auto window = tessaly::CreateMainWindow(desktop, random);

@@ -91,6 +91,10 @@ Result ReplaceFileAtomically(const std::string& path, std::string_view content);
 // when the folder exists afterwards.
 Result EnsureFolder(const std::string& folder);
 
+// True when `path` names an existing plain file; a path that cannot be
+// looked at counts as none.
+bool IsPlainFile(const std::string& path);
+
 // Waits `ms` milliseconds before a file operation is tried again.
 void Wait(unsigned ms);
 
@@ -98,9 +102,9 @@ void Wait(unsigned ms);
 // reports it, without a trailing separator.
 std::string ExecutableFolder();
 
-// Where the user's per-program settings belong for an installed program: $XDG_CONFIG_HOME, else $HOME/.config, on POSIX systems.
-// Empty where there is none (and on Windows, where settings always sit
-// beside the program).
+// Where an installed program keeps the user's settings: %APPDATA% on
+// Windows; $XDG_CONFIG_HOME, else $HOME/.config, on POSIX systems. Empty
+// where there is none.
 std::string UserConfigFolder();
 
 // True when the running user may create files in `folder`.

@@ -61,6 +61,11 @@ struct Calls {
     // A path that does not exist is no failure: `exists` is false then.
     Result (*attributes)(const std::string& path, Attributes& out);
     void (*wait)(unsigned ms);
+    // Where installed programs keep each user's settings, as the user's
+    // environment names it: %APPDATA% (the roaming application data) on
+    // Windows, $XDG_CONFIG_HOME or else $HOME/.config elsewhere. NotFound
+    // when it names none.
+    Result (*userConfigFolder)(std::string& folder);
 };
 
 // The table the file layer calls through.

@@ -1,0 +1,60 @@
+// Where the Windows programs keep the user's files: beside an unpacked copy,
+// under the user's folder (%APPDATA%\Tessaly) for an installed one, whose
+// program folder is never written.
+#include <gtest/gtest.h>
+
+#include "core/locations.h"
+#include "support/support.h"
+
+namespace tessaly::test {
+namespace {
+
+class Locations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.Write("app/samples/template.htm", "Hi quote1 htmPath2");
+        dir.Write("app/samples/html2/a.htm", "<b>x</b>");
+        dir.Write("app/quotes/quotes1.txt", "First\r\n");
+        stdfs::create_directories(dir.Path("roaming"));
+    }
+    ScratchFolder dir;
+    const std::string app = dir.Path("app"), roaming = dir.Path("roaming");
+};
+
+TEST_F(Locations, OnlyAnInstalledCopyWithAUserFolderKeepsItsSettingsThere) {
+    const ProgramLocations installed = LocateWindowsProgram(app, true, roaming);
+    EXPECT_EQ(installed.settingsPath, dir.Path("roaming/Tessaly/data.sfc"));
+    EXPECT_EQ(installed.appPath, app);
+    EXPECT_EQ(LocateWindowsProgram(app, false, roaming).settingsPath, dir.Path("app/data/data.sfc"));
+    EXPECT_EQ(LocateWindowsProgram(app, true, "").settingsPath, dir.Path("app/data/data.sfc"));
+}
+
+TEST_F(Locations, AnInstalledCopysFirstRunComposesFromTheSamplesIntoTheUsersFolder) {
+    const auto before = dir.Entries("app");
+    const ProgramLocations where = LocateWindowsProgram(app, true, roaming);
+    ASSERT_TRUE(WriteFirstRunSettings(where));
+
+    const LoadedSettings loaded = ReadSettingsFile(dir.Path("roaming/Tessaly/data.sfc"));
+    ASSERT_TRUE(loaded.fileFound);
+    EXPECT_EQ(loaded.values.autoStart, 0);
+    const auto& paths = loaded.values.paths;
+    ScriptedDraws random;
+    ASSERT_TRUE(ComposeSignature({paths[0], paths[1], paths[2], paths[3], paths[4], paths[5]}, random));
+    EXPECT_EQ(ReadBytes(dir.Path("roaming/Tessaly/signature.htm")), "Hi First <b>x</b>\r\n");
+    EXPECT_EQ(dir.Entries("app"), before);
+}
+
+TEST_F(Locations, AnExistingSettingsFileIsKept) {
+    const std::string mine = dir.Write("roaming/Tessaly/data.sfc", "\"mine\"\r\n");
+    EXPECT_TRUE(WriteFirstRunSettings(LocateWindowsProgram(app, true, roaming)));
+    EXPECT_EQ(ReadBytes(mine), "\"mine\"\r\n");
+}
+
+TEST_F(Locations, AnUnpackedCopyWritesNoFirstSettings) {
+    EXPECT_TRUE(WriteFirstRunSettings(LocateWindowsProgram(app, false, roaming)));
+    EXPECT_FALSE(stdfs::exists(dir.Path("app/data")));
+    EXPECT_TRUE(dir.Entries("roaming").empty());
+}
+
+}  // namespace
+}  // namespace tessaly::test
