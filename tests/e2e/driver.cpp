@@ -103,7 +103,9 @@ bool Program::WaitUntilShown(Ms timeout) {
 
 int Program::Check() const {
     DWORD_PTR state = 0;
-    if (!SendMessageTimeoutA(Control(ControlId::chkAS), BM_GETCHECK, 0, 0, SMTO_NORMAL, kAnswerMs, &state)) return -1;
+    if (!SendMessageTimeoutA(Control(ControlId::AutoRunBox), BM_GETCHECK, 0, 0, SMTO_NORMAL, kAnswerMs, &state)) {
+        return -1;
+    }
     return static_cast<int>(state);
 }
 
@@ -111,6 +113,12 @@ void Program::Type(ControlId id, const std::string& text) const {
     DWORD_PTR result = 0;
     SendMessageTimeoutA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, kAnswerMs,
                         &result);
+}
+
+void Program::TypeKeys(ControlId field, const std::string& chars) const {
+    PostMessageA(Control(field), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(Control(field), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    for (const char c : chars) PostMessageA(Control(field), WM_CHAR, static_cast<unsigned char>(c), 1);
 }
 
 bool Program::TrayNotify(UINT mouseMessage, bool wait) const {

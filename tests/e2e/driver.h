@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/layout.h"
+#include "window/layout.h"
 #include "core/settings_file.h"
 #include "support/support.h"
 
@@ -84,7 +84,7 @@ public:
     HWND Control(ControlId id) const { return GetDlgItem(main_, 100 + static_cast<int>(id)); }
     bool Visible() const { return main_ && IsWindowVisible(main_); }
     std::string Text(ControlId id) const { return TextOf(Control(id)); }
-    std::string Status() const { return Text(ControlId::lblStatus); }
+    std::string Status() const { return Text(ControlId::StatusLabel); }
     bool WaitForStatus(const std::string& status, Ms timeout = kStateTimeout) const {
         return WaitFor([&] { return Status() == status; }, timeout);
     }
@@ -97,6 +97,10 @@ public:
     void Click(ControlId id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
     // Sets a text field's text as typing would leave it.
     void Type(ControlId id, const std::string& text) const;
+    // Keys as the user presses them, into a field that a click has focused
+    // (posted: they pass through the program's own message loop).
+    void TypeKeys(ControlId field, const std::string& chars) const;
+    void PressKey(ControlId field, UINT virtualKey) const { PostMessageA(Control(field), WM_KEYDOWN, virtualKey, 1); }
 
     // The shell's notification for the tray icon (identifier 1, message 512);
     // with `wait`, false unless the program handled it within two seconds.

@@ -66,7 +66,7 @@ TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
     EXPECT_EQ(program.Check(), BST_CHECKED);
 
     WriteBytes(folder.SettingsFile(), "stale");
-    program.Click(C::cmdQF1);
+    program.Click(C::Quote1Button);
     const HWND dialog = program.WaitForDialog(" Select File ");
     ASSERT_NE(dialog, nullptr) << program.Describe();
     EXPECT_EQ(TextOf(GetDlgItem(dialog, 0x471)), "quotes");  // "Look in"
@@ -76,10 +76,25 @@ TEST_F(E2E, RunningStartComposesFirstAndAFileDialogHoldsTheTimerTillCancel) {
     EXPECT_FALSE(ReadBytes(folder.Signature())) << "a tick composed while the dialog was open";
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(program.WaitForStatus("Running!")) << program.Status();
-    EXPECT_EQ(program.Text(C::txtQF1), folder.Path("quote1.txt"));
+    EXPECT_EQ(program.Text(C::Quote1Field), folder.Path("quote1.txt"));
     EXPECT_TRUE(WaitFor([&] { return ReadBytes(folder.SettingsFile()) == FormatSettings(folder.Settings(1)); },
                         kStateTimeout));
     EXPECT_TRUE(WaitForComposition(folder)) << "the timer did not run again";
+}
+
+// Half-typed text is no path: while the user edits a field, the ticks wait;
+// once the focus leaves it, the composition runs.
+TEST_F(E2E, TicksWaitWhileAFieldIsTypedIn) {
+    ProgramFolder folder(1);
+    Program program;
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
+    ASSERT_TRUE(DeleteWithRetry(folder.Signature()));
+    program.TypeKeys(C::Quote1Field, "x\b");  // typed and taken back: the path is whole again
+    std::this_thread::sleep_for(kQuietPeriod);
+    EXPECT_FALSE(ReadBytes(folder.Signature())) << "a tick composed while the field was being edited";
+    program.PressKey(C::Quote1Field, VK_TAB);
+    EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << "no composition once the focus left the field";
+    EXPECT_EQ(program.Dialog("Tessaly Error"), nullptr);
 }
 
 TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
@@ -88,19 +103,19 @@ TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForB
     ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
     // Start hides the window and composes on the timer's ticks; create-now
     // composes once while Paused.
-    program.Click(C::cmdStart);
+    program.Click(C::StartButton);
     EXPECT_TRUE(program.WaitForStatus("Running!") && program.WaitForVisible(false)) << program.Describe();
     EXPECT_TRUE(WaitForComposition(folder)) << "no composition while Running";
-    program.Click(C::cmdStop);
+    program.Click(C::StopButton);
     ASSERT_TRUE(program.WaitForStatus("Paused!"));
     ASSERT_TRUE(DeleteWithRetry(folder.Signature()));
-    program.Click(C::cmdCreateS);
+    program.Click(C::CreateNowButton);
     EXPECT_TRUE(WaitForComposition(folder, kStateTimeout)) << "create-now wrote no signature";
     program.TrayNotify(WM_LBUTTONDBLCLK);
     ASSERT_TRUE(program.WaitForVisible(true));
     ShowWindowAsync(program.Main(), SW_MINIMIZE);
     ASSERT_TRUE(WaitFor([&] { return IsIconic(program.Main()) != FALSE; }, kStateTimeout));
-    program.Click(C::cmdStop);
+    program.Click(C::StopButton);
     ASSERT_TRUE(program.WaitForVisible(false));
     for (const UINT code : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
         ASSERT_TRUE(program.TrayNotify(code, true)) << code;
@@ -110,7 +125,7 @@ TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForB
     program.TrayNotify(WM_LBUTTONDBLCLK);
     ASSERT_TRUE(program.WaitForVisible(true));
     EXPECT_TRUE(WaitFor([&] { return !IsIconic(program.Main()); }, kStateTimeout)) << "left minimised";
-    program.Click(C::cmdStop);
+    program.Click(C::StopButton);
     ASSERT_TRUE(program.WaitForVisible(false));
     ASSERT_TRUE(program.ChooseFromTrayMenu(kMenuOpen, [&] { return program.Visible(); }));
 
@@ -125,9 +140,9 @@ TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForB
     SettingsValues typed = folder.Settings(1);
     typed.paths[0] = "C:\\Mail \"draft\" template.txt";
     typed.paths[5] = "";
-    program.Type(C::txtTemplate, typed.paths[0]);
-    program.Type(C::txtQF4, "");
-    program.Click(C::chkAS);
+    program.Type(C::TemplateField, typed.paths[0]);
+    program.Type(C::Html2Field, "");
+    program.Click(C::AutoRunBox);
     ASSERT_TRUE(WaitFor([&] { return program.Check() == BST_CHECKED; }, kStateTimeout));
     ASSERT_TRUE(program.ExitFromTrayMenu());
     EXPECT_EQ(ReadBytes(folder.SettingsFile()), FormatSettings(typed));
@@ -138,10 +153,10 @@ TEST_F(E2E, AFailingTickShowsTheMessageOnceAndPauses) {
     Program program;
     ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
     WriteBytes(folder.Signature(), "previous\r\n");
-    program.Click(C::chkAS);
+    program.Click(C::AutoRunBox);
     ASSERT_TRUE(WaitFor([&] { return program.Check() == BST_CHECKED; }, kStateTimeout));
     ASSERT_TRUE(DeleteWithRetry(folder.Path("quote1.txt")));
-    program.Click(C::cmdStart);
+    program.Click(C::StartButton);
     ASSERT_TRUE(program.WaitForVisible(false));
     EXPECT_EQ(CloseMessage(program, kTickTimeout),
               "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
@@ -163,14 +178,15 @@ TEST_F(E2E, TheUnpackedPackageRunsOnItsSamples) {
     ASSERT_NO_FATAL_FAILURE(Launch(program, app + "\\tessaly.exe"));
     const char* shipped[] = {"samples\\template.htm", "samples\\signature.htm", "quotes\\quotes1.txt",
                              "quotes\\quotes2.txt",   "samples\\html1",         "samples\\html2"};
-    const C fields[] = {C::txtTemplate, C::txtSignature, C::txtQF1, C::txtQF2, C::txtQF3, C::txtQF4};
+    const C fields[] = {C::TemplateField, C::SignatureField, C::Quote1Field,
+                        C::Quote2Field,   C::Html1Field,     C::Html2Field};
     SettingsValues shown;
     for (std::size_t i = 0; i < 6; ++i) {
         shown.paths[i] = program.Text(fields[i]);
         // A drive letter's case may differ.
         EXPECT_EQ(lstrcmpiA(shown.paths[i].c_str(), (app + "\\" + shipped[i]).c_str()), 0) << shown.paths[i];
     }
-    program.Click(C::cmdCreateS);
+    program.Click(C::CreateNowButton);
     const std::string signature = app + "\\samples\\signature.htm";
     ASSERT_TRUE(WaitFor([&] { return ReadBytes(signature).has_value(); }, kStateTimeout)) << program.Describe();
     EXPECT_EQ(program.Dialog("Tessaly Error"), nullptr);
@@ -193,7 +209,7 @@ TEST_F(E2E, SettingsHeldAtStartAreKeptAndTheUserIsToldOnce) {
         EXPECT_NE(text.find(folder.Path("data/data.sfc") + " (held by another program)"), std::string::npos) << text;
     }
     ASSERT_TRUE(program.WaitUntilShown());
-    EXPECT_EQ(program.Text(ControlId::txtTemplate), "");
+    EXPECT_EQ(program.Text(ControlId::TemplateField), "");
     EXPECT_EQ(program.Status(), "Paused!");
     EXPECT_FALSE(program.WaitForDialog("Tessaly Error", 1s));
     program.End();  // the window closes: the file stays as it was

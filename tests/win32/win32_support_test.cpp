@@ -1,60 +1,105 @@
-#include "platform/win32/win32_support.h"
-
+// The Windows layer's encodings, checked without a window: the record the
+// shell gets, what its callback means, and the translations for the dialogs
+// and the shell's answers.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <string>
 
-#include "app/tray_icon_data.h"
+#include "win32/support.h"
+#include "win32/tray_record.h"
 
 namespace tessaly::win32 {
 namespace {
 
 using namespace std::string_literals;
 
-TEST(Win32Support, ShellGetsTheFirstVersionRecordWithSignExtendedHandles) {
-    TrayIconRecord record;
-    record.Fill(0x80001234u, 0x00C0FFEEu, "Tessaly Paused");  // top bit set: sign extension shows
-    const NOTIFYICONDATAA data = NotifyRecordFromBytes(record.bytes);
-    EXPECT_EQ(data.cbSize, sizeof(void*) == 8 ? 104u : 88u);
-    EXPECT_EQ(reinterpret_cast<INT_PTR>(data.hWnd), INT_PTR{static_cast<std::int32_t>(0x80001234u)});
-    EXPECT_EQ(reinterpret_cast<UINT_PTR>(data.hIcon), 0x00C0FFEEu);
-    EXPECT_EQ((std::array{data.uID, data.uFlags, data.uCallbackMessage}), (std::array<UINT, 3>{1, 7, WM_MOUSEMOVE}));
-    const std::string tip = "Tessaly Paused"s + '\0' + std::string(49, ' ');  // the NUL, then spaces to 64
-    EXPECT_EQ(std::string(data.szTip, 64), tip);
+constexpr std::uint32_t kWindow = 0x00010042u, kIcon = 0x00C0FFEEu;
+
+// The 88 bytes the shell must receive: six little-endian fields, then the
+// tip, one NUL and spaces to the end.
+std::string Expected(const std::string& tip) {
+    std::string bytes;
+    for (const std::uint32_t field : {88u, kWindow, 1u, 7u, 512u, kIcon}) {
+        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(field >> shift & 0xFF);
+    }
+    bytes += tip;
+    bytes += '\0';
+    bytes.resize(88, ' ');
+    return bytes;
 }
 
-TEST(Win32Support, TrayCallbackIsToldApartFromARealMouseMove) {
+std::string Bytes(const TrayRecordBytes& record) { return {record.begin(), record.end()}; }
+
+TEST(TrayRecord, PausedAndRunningBytes) {
+    EXPECT_EQ(Bytes(TrayRecord(kWindow, kIcon, TrayTip(RunState::Paused))), Expected("Tessaly Paused"));
+    EXPECT_EQ(Bytes(TrayRecord(kWindow, kIcon, TrayTip(RunState::Running))), Expected("Tessaly Running"));
+}
+
+TEST(TrayRecord, LongTipKeepsItsNul) {
+    const std::string bytes = Bytes(TrayRecord(kWindow, kIcon, std::string(70, 'x')));
+    EXPECT_EQ(bytes.substr(24), std::string(63, 'x') + '\0');
+}
+
+TEST(TrayRecord, ShellGetsSignExtendedHandles) {
+    const NOTIFYICONDATAA data = NotifyRecordFromBytes(TrayRecord(0x80001234u, kIcon, "Tessaly Paused"));
+    EXPECT_EQ(data.cbSize, sizeof(void*) == 8 ? 104u : 88u);
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(data.hWnd), INT_PTR{static_cast<std::int32_t>(0x80001234u)});
+    EXPECT_EQ(reinterpret_cast<UINT_PTR>(data.hIcon), kIcon);
+    EXPECT_EQ((std::array{data.uID, data.uFlags, data.uCallbackMessage}), (std::array<UINT, 3>{1, 7, WM_MOUSEMOVE}));
+    EXPECT_EQ(std::string(data.szTip, 64), "Tessaly Paused"s + '\0' + std::string(49, ' '));
+}
+
+TEST(TrayCallback, DoubleClickOpensRightButtonUpShowsMenu) {
+    EXPECT_EQ(TrayRequestOf(WM_LBUTTONDBLCLK), TrayRequest::OpenWindow);
+    EXPECT_EQ(TrayRequestOf(WM_RBUTTONUP), TrayRequest::ShowMenu);
+    for (const LPARAM other : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
+        EXPECT_EQ(TrayRequestOf(other), TrayRequest::None) << other;
+    }
+}
+
+TEST(TrayCallback, ToldApartFromARealMouseMove) {
     EXPECT_TRUE(IsTrayCallback(true, 1, WM_RBUTTONUP));
-    EXPECT_FALSE(IsTrayCallback(false, 1, WM_RBUTTONUP));               // posted: a real move at x 517
+    EXPECT_FALSE(IsTrayCallback(false, 1, WM_RBUTTONUP));                     // posted: a real move at x 517
     EXPECT_FALSE(IsTrayCallback(true, MK_LBUTTON | MK_SHIFT, WM_RBUTTONUP));  // key state in wParam
-    EXPECT_FALSE(IsTrayCallback(true, 1, MAKELPARAM(517, 3)));          // y in the high word
+    EXPECT_FALSE(IsTrayCallback(true, 1, MAKELPARAM(517, 3)));                // y in the high word
     EXPECT_TRUE(IsPostedTrayCallback(1, WM_LBUTTONDBLCLK, POINT{-300, 900}));
     EXPECT_FALSE(IsPostedTrayCallback(1, WM_RBUTTONUP, POINT{517, 0}));  // the pointer is where lParam says
     EXPECT_FALSE(IsPostedTrayCallback(1, MAKELPARAM(120, 0), POINT{-300, 900}));
 }
 
-TEST(Win32Support, DialogFilterAndChosenFolder) {
-    EXPECT_EQ(DialogFilter("Text Files (*.txt)|*.txt|"), "Text Files (*.txt)\0*.txt\0\0"s);
-    EXPECT_EQ(DialogFilter("A||B|*.b"), "B\0*.b\0\0"s);  // an empty pattern would end the list
-    EXPECT_EQ(FolderWithoutTrailingSeparator("C:\\users\\Documents\\"), "C:\\users\\Documents");
-    EXPECT_EQ(FolderWithoutTrailingSeparator("C:\\"), "C:\\");
+TEST(Dialogs, FilterListEndsInTwoNuls) {
+    const std::vector<FileFilter> filters = {{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}},
+                                             {"Nothing", {}}};
+    EXPECT_EQ(DialogFilter(filters), "Text ot Html Files(*.txt;*.htm)\0*.txt;*.htm\0\0"s);
+    EXPECT_EQ(DialogFilter({}), "");
 }
 
-TEST(Win32Support, LayoutKeepsItsShapeAtEveryScale) {
+TEST(Shell, ResultCodes) {
+    EXPECT_EQ(OpenResultOf(42), OpenResult::Opened);
+    EXPECT_EQ(OpenResultOf(2), OpenResult::NotFound);
+    EXPECT_EQ(OpenResultOf(3), OpenResult::NotFound);
+    EXPECT_EQ(OpenResultOf(31), OpenResult::NoHandler);
+    EXPECT_EQ(OpenResultOf(32), OpenResult::Failed);
+    EXPECT_EQ(OpenResultOf(0), OpenResult::Failed);
+}
+
+TEST(Colours, FixedAndSystemColours) {
+    EXPECT_EQ(ColorRefOf(kCreditsHoverColour), RGB(0, 0, 255));
+    EXPECT_EQ(ColorRefOf(kCreditsBackColour), ::GetSysColor(COLOR_BTNFACE));
+    // The fields' text stays readable where the system's colour for them is dark.
+    EXPECT_EQ(ColorRefOf(ReadableTextColour(RgbOf(RGB(0, 0, 0)), RgbOf(RGB(0, 0, 0)))), RGB(255, 255, 255));
+}
+
+// The window's client area at the Windows scales; the Tab order and the tool
+// row's meeting edges are the window layer's tests (presentation_test).
+TEST(Layout, FieldsEndInsideTheWindowAtEveryScale) {
     EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 96), 445);
     EXPECT_EQ(TwipsToPixels(kClientHeightTwips, 96), 220);
     for (unsigned dpi : {96u, 120u, 144u, 168u, 192u}) {
-        // The tool row's buttons touch without gap or overlap; the fields end inside the window.
-        const ControlId r[] = {ControlId::cmdStart, ControlId::cmdStop, ControlId::cmdCreateS, ControlId::cmdHelp};
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(ControlRect(Row(r[i]), dpi).right, ControlRect(Row(r[i + 1]), dpi).left);
-        EXPECT_LE(ControlRect(Row(ControlId::txtQF4), dpi).right, TwipsToPixels(kClientWidthTwips, dpi));
+        EXPECT_LE(ControlRect(Row(ControlId::Html2Field), dpi).right, TwipsToPixels(kClientWidthTwips, dpi)) << dpi;
     }
-    const auto order = TabOrder();
-    ASSERT_EQ(order.size(), 17u);  // ten buttons, six fields, the check box
-    for (std::size_t i = 1; i < order.size(); ++i) EXPECT_LT(Row(order[i - 1]).tabIndex, Row(order[i]).tabIndex);
-    // The fields' text stays readable where the system's colour for them is dark.
-    EXPECT_EQ(ReadableTextColour(RGB(0, 0, 0), RGB(0, 0, 0)), RGB(255, 255, 255));
 }
 
 }  // namespace

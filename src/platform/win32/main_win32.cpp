@@ -1,14 +1,14 @@
-// tessaly.exe: creates the main window, runs the start-up sequence and the
-// message loop.
+// tessaly.exe: creates the desktop and the main window, runs the start-up
+// sequence and the message loop.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdlib>
 
-#include "app/form_events.h"
 #include "core/compose.h"
 #include "core/locations.h"
-#include "platform/win32/win32_platform.h"
+#include "win32_desktop.h"
+#include "window/desktop.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // The folder browser is a shell object and needs an apartment.
@@ -16,20 +16,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    // An installed copy's first settings go under %APPDATA%\Tessaly before
-    // the window reads them, pointing at the installed samples: the window
-    // would otherwise put the signature into the program's folder.
-    tessaly::WriteFirstRunSettings(tessaly::LocateThisWindowsProgram());
+    // Decided once: the settings do not move while the program runs. An
+    // installed copy's first settings go under %APPDATA%\Tessaly before the
+    // window reads them, pointing at the installed samples: the window would
+    // otherwise put the signature into the program's folder.
+    const tessaly::ProgramLocations where = tessaly::LocateThisWindowsProgram();
+    tessaly::WriteFirstRunSettings(where);
 
     int exitCode = 1;
     {
-        tessaly::win32::Win32Platform platform(instance);
-        if (platform.Create()) {
+        tessaly::win32::Win32Desktop desktop(instance, where.appPath, where.settingsPath);
+        if (desktop.Create()) {
             tessaly::TimeOfDayRandom random;
-            const auto form = tessaly::CreateMainForm(platform, random);
-            platform.Attach(form.get());
-            exitCode = platform.Run();
-            platform.Attach(nullptr);
+            const auto window = tessaly::CreateMainWindow(desktop, random);
+            desktop.Attach(window.get());
+            exitCode = desktop.Run();
+            desktop.Attach(nullptr);
         }
     }
     return exitCode;

@@ -3,15 +3,16 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
+#include <string_view>
 
-#include "platform/win32/resource.h"
-#include "platform/win32/win32_internal.h"
+#include "resource.h"
+#include "win32_internal.h"
 
 namespace tessaly::win32 {
 
 namespace {
 
-constexpr const char* kProgramFont = "MS Sans Serif";
 // The TrueType face that Windows itself puts in place of the bitmap one.
 constexpr const char* kScalableFont = "Microsoft Sans Serif";
 
@@ -22,9 +23,12 @@ HFONT CreateFace(const char* face, int height, int weight, bool underline) {
 
 // The bitmap face comes in a few pixel sizes only; where it cannot give the
 // size that the scale asks for, its scalable successor stands in.
-ScopedFont MakeFont(double points, int weight, bool underline, unsigned dpi) {
-    const int height = FontHeight(points, dpi);
-    ScopedFont font(CreateFace(kProgramFont, height, weight, underline));
+ScopedFont MakeFont(const FontSpec& spec, unsigned dpi) {
+    const int height = FontHeight(spec.points, dpi);
+    const int weight = spec.bold ? FW_BOLD : FW_NORMAL;
+    const bool underline = spec.underline;
+    const std::string face(kProgramFontFace);
+    ScopedFont font(CreateFace(face.c_str(), height, weight, underline));
     if (!font) return ScopedFont(CreateFace(kScalableFont, height, weight, underline));
     bool fits = true;
     if (ScreenDC screen; screen.get()) {
@@ -50,25 +54,25 @@ ScopedFont DefaultGuiFont(unsigned dpi) {
     return ScopedFont(::CreateFontIndirectA(&lf));
 }
 
-int PictureIndex(ControlId id) {
-    switch (id) {
-        case ControlId::cmdStart: return 0;
-        case ControlId::cmdStop: return 1;
-        case ControlId::cmdCreateS: return 2;
-        case ControlId::cmdHelp: return 3;
-        default: return -1;
-    }
+// The first of a picture's three bitmaps (100, 150 and 200 percent).
+int PictureResource(std::string_view name) {
+    if (name == "start") return IDB_START;
+    if (name == "stop") return IDB_STOP;
+    if (name == "create") return IDB_CREATE;
+    if (name == "help") return IDB_HELP;
+    return 0;
 }
 
 }  // namespace
 
-Win32Platform::Fonts::Fonts(unsigned dpi)
-    : bold(MakeFont(8.25, FW_BOLD, false, dpi)),
-      status(MakeFont(9.75, FW_BOLD, false, dpi)),
-      credits(MakeFont(8.25, FW_NORMAL, true, dpi)),
-      field(DefaultGuiFont(dpi)) {}
+Win32Desktop::Fonts::Fonts(unsigned dpi) {
+    for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
+        if (const auto spec = FontOf(static_cast<ControlKind>(kind))) byKind[kind] = MakeFont(*spec, dpi);
+    }
+    byKind[static_cast<std::size_t>(ControlKind::TextField)] = DefaultGuiFont(dpi);
+}
 
-void Win32Platform::LoadPictures(unsigned dpi) {
+void Win32Desktop::LoadPictures(unsigned dpi) {
     auto loadIcon = [this](int id, int size) {
         return ScopedIcon(static_cast<HICON>(::LoadImageA(instance_, MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, 0)));
     };
@@ -76,26 +80,28 @@ void Win32Platform::LoadPictures(unsigned dpi) {
     pausedBig_ = loadIcon(IDI_PAUSED, MetricForDpi(SM_CXICON, dpi));
     runningSmall_ = loadIcon(IDI_RUNNING, MetricForDpi(SM_CXSMICON, dpi));
     runningBig_ = loadIcon(IDI_RUNNING, MetricForDpi(SM_CXICON, dpi));
-    const int pictureIds[4] = {IDB_START, IDB_STOP, IDB_CREATE, IDB_HELP};
-    for (std::size_t p = 0; p < 4; ++p) {
-        for (std::size_t s = 0; s < 3; ++s) {
-            pictures_[p][s].reset(static_cast<HBITMAP>(::LoadImageA(
-                instance_, MAKEINTRESOURCEA(pictureIds[p] + static_cast<int>(s)), IMAGE_BITMAP, 0, 0,
-                LR_CREATEDIBSECTION)));
+    for (const ControlRow& row : Layout()) {
+        const int first = PictureResource(PictureName(row.id));
+        if (first == 0) continue;
+        auto& drawings = pictures_[static_cast<std::size_t>(row.id)];
+        for (std::size_t s = 0; s < drawings.size(); ++s) {
+            const int resource = first + static_cast<int>(s);
+            drawings[s].reset(static_cast<HBITMAP>(
+                ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         }
     }
-    buttonBrush_.reset(::CreateSolidBrush(ToColorRef(kButtonBackColour, SysColour)));
+    buttonBrush_.reset(::CreateSolidBrush(ColorRefOf(kButtonBackColour)));
 }
 
-HICON Win32Platform::SmallIcon(ControlId image) const {
-    return (image == ControlId::imgRun ? runningSmall_ : pausedSmall_).get();
+HICON Win32Desktop::SmallIcon(RunState state) const {
+    return (state == RunState::Running ? runningSmall_ : pausedSmall_).get();
 }
 
-HICON Win32Platform::BigIcon(ControlId image) const {
-    return (image == ControlId::imgRun ? runningBig_ : pausedBig_).get();
+HICON Win32Desktop::BigIcon(RunState state) const {
+    return (state == RunState::Running ? runningBig_ : pausedBig_).get();
 }
 
-LRESULT Win32Platform::ColourControl(HDC dc, HWND control, bool editable) {
+LRESULT Win32Desktop::ColourControl(HDC dc, HWND control, bool editable) {
     ControlId id;
     if (!ControlFromCommandId(::GetDlgCtrlID(control), id)) {
         return ::DefWindowProcA(MainWindow(), editable ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
@@ -105,21 +111,21 @@ LRESULT Win32Platform::ColourControl(HDC dc, HWND control, bool editable) {
     const COLORREF face = ::GetSysColor(COLOR_BTNFACE);
     switch (row.kind) {
         case ControlKind::TextField: {
-            const int index = static_cast<int>(kPathFieldBackColour & 0xFF);
+            const int index = SystemColourIndex(kPathFieldBackColour);
             const COLORREF back = ::GetSysColor(index);
             ::SetBkColor(dc, back);
-            ::SetTextColor(dc, ReadableTextColour(::GetSysColor(COLOR_WINDOWTEXT), back));
+            ::SetTextColor(dc, ColorRefOf(ReadableTextColour(RgbOf(::GetSysColor(COLOR_WINDOWTEXT)), RgbOf(back))));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(index));
         }
         case ControlKind::CreditsLine:
-            ::SetTextColor(dc, ToColorRef(ChildOf(id).foreColour, SysColour));
-            ::SetBkColor(dc, ToColorRef(kCreditsBackColour, SysColour));
-            return reinterpret_cast<LRESULT>(::GetSysColorBrush(static_cast<int>(kCreditsBackColour & 0xFF)));
+            ::SetTextColor(dc, ColorRefOf(ChildOf(id).foreColour));
+            ::SetBkColor(dc, ColorRefOf(kCreditsBackColour));
+            return reinterpret_cast<LRESULT>(::GetSysColorBrush(SystemColourIndex(kCreditsBackColour)));
         case ControlKind::Label:
-            ::SetTextColor(dc, ToColorRef(kStatusForeColour, SysColour));
+            ::SetTextColor(dc, ColorRefOf(kStatusForeColour));
             break;
         case ControlKind::CheckBox:
-            ::SetTextColor(dc, ToColorRef(kCheckBoxForeColour, SysColour));
+            ::SetTextColor(dc, ColorRefOf(kCheckBoxForeColour));
             break;
         default:
             break;
@@ -128,7 +134,7 @@ LRESULT Win32Platform::ColourControl(HDC dc, HWND control, bool editable) {
     return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
 }
 
-void Win32Platform::DrawButton(const DRAWITEMSTRUCT& item) {
+void Win32Desktop::DrawButton(const DRAWITEMSTRUCT& item) {
     ControlId id;
     if (item.CtlType != ODT_BUTTON || !ControlFromCommandId(static_cast<int>(item.CtlID), id)) return;
     HDC dc = item.hDC;
@@ -137,12 +143,12 @@ void Win32Platform::DrawButton(const DRAWITEMSTRUCT& item) {
     ::FillRect(dc, &r, buttonBrush_.get());
     ::DrawEdge(dc, &r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
     const int shift = pressed ? 1 : 0;
-    const int picture = PictureIndex(id);
-    if (picture >= 0) {
+    const auto& drawings = pictures_[static_cast<std::size_t>(id)];
+    if (!PictureName(id).empty()) {
         // The largest drawing that the scale allows, centred, its mask
         // colour left out.
         for (int s = PictureScaleIndex(dpi_); s >= 0; --s) {
-            HBITMAP bitmap = pictures_[static_cast<std::size_t>(picture)][static_cast<std::size_t>(s)].get();
+            HBITMAP bitmap = drawings[static_cast<std::size_t>(s)].get();
             BITMAP info;
             if (!bitmap || !::GetObjectA(bitmap, sizeof info, &info)) continue;
             ScopedMemoryDC source(::CreateCompatibleDC(dc));
@@ -151,14 +157,14 @@ void Win32Platform::DrawButton(const DRAWITEMSTRUCT& item) {
             const int x = r.left + (r.right - r.left - info.bmWidth) / 2 + shift;
             const int y = r.top + (r.bottom - r.top - info.bmHeight) / 2 + shift;
             ::TransparentBlt(dc, x, y, info.bmWidth, info.bmHeight, source.get(), 0, 0, info.bmWidth,
-                             info.bmHeight, ToColorRef(kButtonMaskColour, SysColour));
+                             info.bmHeight, ColorRefOf(kButtonMaskColour));
             break;
         }
     } else {
         const std::string caption(Row(id).text);
         RECT text = r;
         ::OffsetRect(&text, shift, shift);
-        ScopedSelect select(dc, fonts_->bold.get());
+        ScopedSelect select(dc, fonts_->For(ControlKind::Button));
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
         ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &text,

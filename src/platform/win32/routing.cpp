@@ -4,14 +4,14 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include "platform/win32/win32_internal.h"
+#include "win32_internal.h"
 
 namespace tessaly::win32 {
 
-LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<Win32Platform*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+LRESULT CALLBACK Win32Desktop::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32Desktop*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
-        self = static_cast<Win32Platform*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self = static_cast<Win32Desktop*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
         ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         self->window_.Created(hwnd);
     }
@@ -19,7 +19,7 @@ LRESULT CALLBACK Win32Platform::WindowProc(HWND hwnd, UINT message, WPARAM wPara
     return self->HandleMessage(message, wParam, lParam);
 }
 
-LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Desktop::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
             OnCommand(wParam, lParam);
@@ -38,7 +38,7 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnTimer(wParam);
             return 0;
         case WM_HELP:
-            ContextHelp();
+            events_.HelpRequested(FocusedControl());
             return TRUE;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
@@ -60,19 +60,19 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             ::InvalidateRect(MainWindow(), nullptr, TRUE);
             break;
         case WM_CLOSE:
-            UnloadMainWindow();
+            CloseWindow();
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
             // The session ends without a WM_CLOSE: save now, the process may
             // not get another chance.
-            if (wParam) UnloadMainWindow();
+            if (wParam) CloseWindow();
             return 0;
         case WM_DESTROY:
             KeepControlValues();
             toolTip_.reset();
-            form_.MarkUnloaded();
+            events_.MarkClosed();
             ending_ = true;
             ::PostQuitMessage(0);
             return 0;
@@ -84,7 +84,7 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         default:
             if (message == taskbarCreated_ && taskbarCreated_ != 0) {
-                form_.TaskbarCreated();
+                events_.TrayHostRestarted();
                 return 0;
             }
             break;
@@ -92,8 +92,8 @@ LRESULT Win32Platform::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     return ::DefWindowProcA(MainWindow(), message, wParam, lParam);
 }
 
-void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (!Live()) return;  // the check box keeps the state it had at the unload
+void Win32Desktop::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (!Live()) return;
     const WORD command = LOWORD(wParam);
     const WORD code = HIWORD(wParam);
     if (lParam == 0) {
@@ -101,15 +101,17 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
         // turns into IDOK and IDCANCEL.
         switch (command) {
             case kCmdContextHelp:
-                ContextHelp();
+                events_.HelpRequested(FocusedControl());
                 return;
             case kCmdStop:
             case IDCANCEL:
-                form_.Click(ControlId::cmdStop);
+                events_.Pressed(ControlId::StopButton);
                 return;
             case IDOK: {
+                // Enter presses a focused button and ends an edit of a field.
                 const ControlId focused = FocusedControl();
-                if (IsButton(Row(focused).kind)) form_.Click(focused);
+                if (IsButton(Row(focused).kind)) events_.Pressed(focused);
+                if (Row(focused).kind == ControlKind::TextField) events_.FieldEditEnded(focused);
                 return;
             }
             default:
@@ -119,17 +121,24 @@ void Win32Platform::OnCommand(WPARAM wParam, LPARAM lParam) {
     ControlId id;
     if (!ControlFromCommandId(command, id)) return;
     const ControlRow& row = Row(id);
-    if (row.kind == ControlKind::CheckBox && code == BN_CLICKED) {
-        // The user ticks or clears; the grayed value only comes from a file.
-        HWND box = ChildOf(id).hwnd;
-        SetCheckValue(box, CheckValue(box) == 1 ? 0 : 1);
-        return;
-    }
+    // The check box is a three-state box, which Windows never ticks itself:
+    // the window's logic sets its next value.
+    if (row.kind == ControlKind::CheckBox && code == BN_CLICKED) events_.Pressed(id);
     // A quick second click on an owner-drawn button arrives as a double-click.
-    if (IsButton(row.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) form_.Click(id);
+    if (IsButton(row.kind) && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) events_.Pressed(id);
+    if (row.kind == ControlKind::TextField) OnFieldNotice(id, reinterpret_cast<HWND>(lParam), code);
 }
 
-void Win32Platform::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+void Win32Desktop::OnFieldNotice(ControlId id, HWND field, WORD code) {
+    // Only the user's typing marks the field modified: the program's own
+    // SetWindowText, like anyone else's, clears the mark before it notifies.
+    if (code == EN_CHANGE && ::GetFocus() == field && ::SendMessageA(field, EM_GETMODIFY, 0, 0)) {
+        events_.FieldEdited(id);
+    }
+    if (code == EN_KILLFOCUS) events_.FieldEditEnded(id);
+}
+
+void Win32Desktop::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     if (!Live()) return;
     const DWORD sent = ::InSendMessageEx(nullptr);
     const bool fromOtherThread = (sent & (ISMEX_SEND | ISMEX_NOTIFY)) != 0;
@@ -144,51 +153,50 @@ void Win32Platform::OnMouseMove(WPARAM wParam, LPARAM lParam) {
         // The shell waits for the reply; a menu or the window that the
         // callback brings up must not hold it.
         if ((sent & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND) ::ReplyMessage(0);
-        const float x = static_cast<float>(static_cast<int>(lParam)) * TwipsPerPixelX();
-        form_.TrayCallback(x);
+        switch (TrayRequestOf(lParam)) {
+            case TrayRequest::OpenWindow: events_.TrayOpenRequested(); break;
+            case TrayRequest::ShowMenu: events_.TrayMenuRequested(); break;
+            case TrayRequest::None: break;
+        }
     }
     // A real move over the window does nothing in the program.
 }
 
-void Win32Platform::ContextHelp() { form_.ContextHelp(FocusedControl()); }
-
-void Win32Platform::OnTimer(WPARAM timerId) {
+void Win32Desktop::OnTimer(WPARAM timerId) {
     ControlId id;
-    if (ControlFromCommandId(static_cast<int>(timerId), id)) form_.Tick(id);
+    if (ControlFromCommandId(static_cast<int>(timerId), id)) events_.Tick(id);
 }
 
-LRESULT CALLBACK Win32Platform::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                          DWORD_PTR self) {
-    return reinterpret_cast<Win32Platform*>(self)->HandleChildMessage(static_cast<ControlId>(id), hwnd, message,
-                                                                       wParam, lParam);
+LRESULT CALLBACK Win32Desktop::ChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self) {
+    return reinterpret_cast<Win32Desktop*>(self)->HandleChildMessage(static_cast<ControlId>(id), hwnd, message,
+                                                                      wParam, lParam);
 }
 
-LRESULT Win32Platform::HandleChildMessage(ControlId id, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Desktop::HandleChildMessage(ControlId id, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(hwnd, &Win32Platform::ChildProc, static_cast<UINT_PTR>(id));
+        ::RemoveWindowSubclass(hwnd, &Win32Desktop::ChildProc, static_cast<UINT_PTR>(id));
         return ::DefSubclassProc(hwnd, message, wParam, lParam);
     }
-    if (id == ControlId::txtCompliments) {
+    if (id == ControlId::CreditsLine) {
         switch (message) {
             case WM_SETCURSOR:
                 ::SetCursor(ArrowCursor());
                 return TRUE;
             case WM_MOUSEMOVE: {
                 const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-                form_.MouseOver(id);
+                events_.PointerOver(id);
                 return result;
             }
             case WM_LBUTTONDOWN:
-                creditsPressed_ = true;
+                creditsClick_.Press(true);
                 break;
             case WM_LBUTTONUP: {
                 const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
                 RECT client;
                 ::GetClientRect(hwnd, &client);
                 const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-                const bool click = creditsPressed_ && ::PtInRect(&client, at);
-                creditsPressed_ = false;
-                if (click) form_.Click(ControlId::txtCompliments);
+                if (creditsClick_.Release(true, ::PtInRect(&client, at) != FALSE)) events_.Pressed(id);
                 return result;
             }
             default:
@@ -198,7 +206,7 @@ LRESULT Win32Platform::HandleChildMessage(ControlId id, HWND hwnd, UINT message,
     }
     if (message == WM_LBUTTONDBLCLK) {
         const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
-        form_.DoubleClick(id);
+        events_.ViewRequested(id);
         return result;
     }
     return ::DefSubclassProc(hwnd, message, wParam, lParam);

@@ -1,74 +1,72 @@
 // What goes through the shell: the notification icon and its menu, opening
-// files and folders, the help engine, the screen and the program's folder.
+// files, folders and web addresses, the help engine, and the screen.
 #include <windows.h>
 #include <shellapi.h>
 
 #include "core/fs.h"
-#include "core/locations.h"
-#include "platform/win32/win32_internal.h"
+#include "win32_internal.h"
 
 namespace tessaly::win32 {
 
 namespace {
 
-constexpr UINT kHtmlHelpContext = 0x000F;  // HH_HELP_CONTEXT
+constexpr UINT kHtmlHelpContext = 0x000F;   // HH_HELP_CONTEXT
 constexpr UINT kHtmlHelpCloseAll = 0x0012;  // HH_CLOSE_ALL
 
 }  // namespace
 
-void Win32Platform::HelpEngine::ShowContext(HWND owner, const std::string& helpFile, int contextId) {
+HWND Win32Desktop::HelpEngine::ShowContext(HWND owner, const std::string& helpFile, int contextId) {
     if (!module_) {
         module_.reset(::LoadLibraryA("hhctrl.ocx"));
-        if (!module_) return;
+        if (!module_) return nullptr;
         htmlHelp_ = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(::GetProcAddress(module_.get(), "HtmlHelpA")));
     }
-    if (htmlHelp_) htmlHelp_(owner, helpFile.c_str(), kHtmlHelpContext, static_cast<DWORD_PTR>(contextId));
+    if (!htmlHelp_) return nullptr;
+    return htmlHelp_(owner, helpFile.c_str(), kHtmlHelpContext, static_cast<DWORD_PTR>(contextId));
 }
 
-Win32Platform::HelpEngine::~HelpEngine() {
+Win32Desktop::HelpEngine::~HelpEngine() {
     // Help windows run in the engine's threads; they close before it goes.
     if (htmlHelp_) htmlHelp_(nullptr, nullptr, kHtmlHelpCloseAll, 0);
 }
 
-void Win32Platform::ShowHelpContext(const std::string& helpFile, int contextId) {
-    help_->ShowContext(Live() ? MainWindow() : nullptr, helpFile, contextId);
+std::string Win32Desktop::HelpFile() const { return fs::JoinPath(programFolder_, {"help", "help.chm"}); }
+
+OpenResult Win32Desktop::OpenHelp() { return Open(HelpFile()); }
+
+OpenResult Win32Desktop::OpenHelpTopic(int contextId) {
+    const HWND shown = help_->ShowContext(Live() ? MainWindow() : nullptr, HelpFile(), contextId);
+    return shown ? OpenResult::Opened : OpenResult::Failed;
 }
 
-std::string Win32Platform::AppPath() const { return fs::ExecutableFolder(); }
-
-std::string Win32Platform::SettingsPath() const {
-    // Decided once: the settings do not move while the program runs.
-    static const std::string path = LocateThisWindowsProgram().settingsPath;
-    return path;
+OpenResult Win32Desktop::Open(const std::string& target) {
+    const HINSTANCE result = ::ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return OpenResultOf(reinterpret_cast<INT_PTR>(result));
 }
 
-float Win32Platform::ScreenWidth() const { return PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi_); }
-
-float Win32Platform::ScreenHeight() const { return PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi_); }
-
-float Win32Platform::TwipsPerPixelX() const { return TwipsPerPixel(dpi_); }
-
-bool Win32Platform::Shell_NotifyIconA(NotifyIconMessage message, const TrayRecordBytes& record) {
-    NOTIFYICONDATAA data = NotifyRecordFromBytes(record);
-    return ::Shell_NotifyIconA(static_cast<DWORD>(message), &data) != FALSE;
+TwipsSize Win32Desktop::ScreenSize() const {
+    return {PixelsToTwips(::GetSystemMetrics(SM_CXSCREEN), dpi_), PixelsToTwips(::GetSystemMetrics(SM_CYSCREEN), dpi_)};
 }
 
-std::int32_t Win32Platform::ShellExecuteA(std::uint32_t ownerWindow, const char* operation, const std::string& file,
-                                          const char* parameters, const char* directory, int showCommand) {
-    HINSTANCE result = ::ShellExecuteA(HandleFromValue<HWND>(ownerWindow), operation, file.c_str(), parameters,
-                                       directory, showCommand);
-    return static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(result));
+void Win32Desktop::NotifyTray(DWORD message, const TrayIcon* icon) {
+    if (icon) {
+        trayRecord_ = TrayRecord(ValueFromHandle(MainWindow()), ValueFromHandle(SmallIcon(icon->state)), icon->tip);
+    }
+    NOTIFYICONDATAA data = NotifyRecordFromBytes(trayRecord_);
+    ::Shell_NotifyIconA(message, &data);
 }
 
-bool Win32Platform::SetForegroundWindow(std::uint32_t window) {
-    return ::SetForegroundWindow(HandleFromValue<HWND>(window)) != FALSE;
-}
+void Win32Desktop::AddTrayIcon(const TrayIcon& icon) { NotifyTray(NIM_ADD, &icon); }
 
-std::optional<ControlId> Win32Platform::PopupMenu() {
+void Win32Desktop::UpdateTrayIcon(const TrayIcon& icon) { NotifyTray(NIM_MODIFY, &icon); }
+
+void Win32Desktop::RemoveTrayIcon() { NotifyTray(NIM_DELETE, nullptr); }
+
+std::optional<ControlId> Win32Desktop::ShowTrayMenu(std::span<const MenuEntry> entries) {
     if (!Live()) return std::nullopt;
     const ScopedMenu menu(::CreatePopupMenu());
     if (!menu) return std::nullopt;
-    for (const MenuEntry& entry : TrayMenuEntries([this](ControlId id) { return MenuVisible(id); })) {
+    for (const MenuEntry& entry : entries) {
         if (entry.separator) {
             ::AppendMenuA(menu.get(), MF_SEPARATOR, 0, nullptr);
         } else {

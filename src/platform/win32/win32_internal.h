@@ -4,11 +4,12 @@
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 
-#include "platform/win32/scoped_win.h"
-#include "platform/win32/win32_platform.h"
-#include "platform/win32/win32_support.h"
+#include "scoped_win.h"
+#include "win32/support.h"
+#include "win32_desktop.h"
 
 namespace tessaly::win32 {
 
@@ -24,35 +25,36 @@ unsigned SystemDpi();
 unsigned WindowDpi(HWND hwnd);
 int MetricForDpi(int index, unsigned dpi);
 // The window's outer size for its fixed client area at `dpi`.
-SIZE OuterSize(unsigned dpi);
+SIZE FrameSize(unsigned dpi);
 
-inline COLORREF SysColour(int index) { return ::GetSysColor(index); }
 inline HCURSOR ArrowCursor() { return ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */); }
 inline bool IsButton(ControlKind kind) { return kind == ControlKind::Button || kind == ControlKind::PictureButton; }
+inline RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 std::string WindowText(HWND hwnd);
 // A check box's state as the program counts it: 0 cleared, 1 ticked, 2 grayed.
 int CheckValue(HWND box);
 void SetCheckValue(HWND box, int value);
 
-struct Win32Platform::Fonts {
-    ScopedFont bold;     // picker buttons and the check box
-    ScopedFont status;   // the status label
-    ScopedFont credits;  // the credits line
-    ScopedFont field;    // the path fields
+// The fonts of the controls at one scale, by the kind of control; a kind
+// without a font of its own has none.
+struct Win32Desktop::Fonts {
+    std::array<ScopedFont, static_cast<std::size_t>(ControlKind::Window) + 1> byKind;
 
     explicit Fonts(unsigned dpi);
+    HFONT For(ControlKind kind) const { return byKind[static_cast<std::size_t>(kind)].get(); }
 };
 
 // The HTML Help engine, loaded on first use; the help windows that it opened
 // close when the program ends.
-class Win32Platform::HelpEngine {
+class Win32Desktop::HelpEngine {
 public:
     HelpEngine() = default;
     ~HelpEngine();
     HelpEngine(const HelpEngine&) = delete;
     HelpEngine& operator=(const HelpEngine&) = delete;
-    void ShowContext(HWND owner, const std::string& helpFile, int contextId);
+    // The help window, or null when the engine or the topic could not be found.
+    HWND ShowContext(HWND owner, const std::string& helpFile, int contextId);
 
 private:
     using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);

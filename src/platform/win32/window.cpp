@@ -6,9 +6,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
-#include "platform/win32/win32_internal.h"
+#include "win32_internal.h"
 
 namespace tessaly::win32 {
 
@@ -59,7 +60,7 @@ int MetricForDpi(int index, unsigned dpi) {
     return ::GetSystemMetrics(index);
 }
 
-SIZE OuterSize(unsigned dpi) {
+SIZE FrameSize(unsigned dpi) {
     RECT r{0, 0, TwipsToPixels(kClientWidthTwips, dpi), TwipsToPixels(kClientHeightTwips, dpi)};
     if (Dpi().adjustWindowRectExForDpi) {
         Dpi().adjustWindowRectExForDpi(&r, kWindowStyle, FALSE, kWindowExStyle, dpi);
@@ -69,27 +70,30 @@ SIZE OuterSize(unsigned dpi) {
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-Win32Platform::Win32Platform(HINSTANCE instance) : instance_(instance), help_(std::make_unique<HelpEngine>()) {
-    menuVisible_.fill(true);
+Win32Desktop::Win32Desktop(HINSTANCE instance, std::string programFolder, std::string settingsFile)
+    : instance_(instance),
+      programFolder_(std::move(programFolder)),
+      settingsFile_(std::move(settingsFile)),
+      help_(std::make_unique<HelpEngine>()) {
     for (const ControlRow& row : Layout()) {
         if (row.kind == ControlKind::CreditsLine) ChildOf(row.id).foreColour = kCreditsRestColour;
     }
 }
 
-Win32Platform::~Win32Platform() {
-    // Ending without an unload: the window goes, the form has been told.
-    form_.MarkUnloaded();
+Win32Desktop::~Win32Desktop() {
+    // Ending without a close: the window goes, the logic is not told.
+    events_.MarkClosed();
     window_.Destroy();
 }
 
-bool Win32Platform::Create() {
+bool Win32Desktop::Create() {
     const unsigned systemDpi = SystemDpi();
     LoadPictures(systemDpi);
 
     WNDCLASSEXA wc;
     std::memset(&wc, 0, sizeof wc);
     wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &Win32Platform::WindowProc;
+    wc.lpfnWndProc = &Win32Desktop::WindowProc;
     wc.hInstance = instance_;
     wc.hIcon = pausedBig_.get();
     wc.hIconSm = pausedSmall_.get();
@@ -98,7 +102,7 @@ bool Win32Platform::Create() {
     wc.lpszClassName = kMainWindowClass;
     if (!::RegisterClassExA(&wc)) return false;
 
-    const SIZE outer = OuterSize(systemDpi);
+    const SIZE outer = FrameSize(systemDpi);
     const std::string caption(kWindowCaption);
     // The window procedure takes the handle over as soon as it exists.
     if (!::CreateWindowExA(kWindowExStyle, kMainWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
@@ -119,7 +123,7 @@ bool Win32Platform::Create() {
     return true;
 }
 
-bool Win32Platform::CreateControls() {
+bool Win32Desktop::CreateControls() {
     for (const ControlRow& row : Layout()) {
         if (!row.visible) continue;
         const char* cls = nullptr;
@@ -163,7 +167,7 @@ bool Win32Platform::CreateControls() {
                 ::SendMessageA(child, EM_SETLIMITTEXT, 0, 0);
                 [[fallthrough]];
             case ControlKind::CreditsLine:
-                ::SetWindowSubclass(child, &Win32Platform::ChildProc, static_cast<UINT_PTR>(row.id),
+                ::SetWindowSubclass(child, &Win32Desktop::ChildProc, static_cast<UINT_PTR>(row.id),
                                     reinterpret_cast<DWORD_PTR>(this));
                 break;
             case ControlKind::CheckBox:
@@ -178,36 +182,19 @@ bool Win32Platform::CreateControls() {
     return true;
 }
 
-void Win32Platform::ApplyDpi(unsigned dpi, const RECT* suggested) {
+void Win32Desktop::ApplyDpi(unsigned dpi, const RECT* suggested) {
     dpi_ = dpi;
     auto fresh = std::make_unique<Fonts>(dpi);
     for (const ControlRow& row : Layout()) {
         HWND child = ChildOf(row.id).hwnd;
         if (!child) continue;
-        HFONT font = nullptr;
-        switch (row.kind) {
-            case ControlKind::Button:
-            case ControlKind::CheckBox:
-                font = fresh->bold.get();
-                break;
-            case ControlKind::Label:
-                font = fresh->status.get();
-                break;
-            case ControlKind::CreditsLine:
-                font = fresh->credits.get();
-                break;
-            case ControlKind::TextField:
-                font = fresh->field.get();
-                break;
-            default:
-                break;
-        }
+        HFONT font = fresh->For(row.kind);
         if (font) ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     // The old fonts go only once no control uses them any more.
     fonts_ = std::move(fresh);
     LayOutControls();
-    const SIZE outer = OuterSize(dpi);
+    const SIZE outer = FrameSize(dpi);
     if (suggested) {
         ::SetWindowPos(MainWindow(), nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
                        SWP_NOZORDER | SWP_NOACTIVATE);
@@ -217,12 +204,12 @@ void Win32Platform::ApplyDpi(unsigned dpi, const RECT* suggested) {
     ::InvalidateRect(MainWindow(), nullptr, TRUE);
 }
 
-void Win32Platform::LayOutControls() {
+void Win32Desktop::LayOutControls() {
     HDWP batch = ::BeginDeferWindowPos(static_cast<int>(Layout().size()));
     for (const ControlRow& row : Layout()) {
         HWND child = ChildOf(row.id).hwnd;
         if (!child) continue;
-        const RECT r = ControlRect(row, dpi_);
+        const RECT r = ToRect(ControlRect(row, dpi_));
         if (batch) {
             batch = ::DeferWindowPos(batch, child, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -236,7 +223,7 @@ void Win32Platform::LayOutControls() {
 
 // Tab visits the children in their Z-order; the table's creation order is not
 // its tab order, so the children are re-stacked by tab index.
-void Win32Platform::OrderForTab() {
+void Win32Desktop::OrderForTab() {
     std::vector<const ControlRow*> stack;
     for (const ControlRow& row : Layout()) {
         if (ChildOf(row.id).hwnd) stack.push_back(&row);
@@ -251,7 +238,7 @@ void Win32Platform::OrderForTab() {
     }
 }
 
-void Win32Platform::AddToolTips() {
+void Win32Desktop::AddToolTips() {
     toolTip_.reset(::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                      CW_USEDEFAULT, CW_USEDEFAULT, MainWindow(), nullptr, instance_, nullptr));
@@ -271,8 +258,8 @@ void Win32Platform::AddToolTips() {
     }
 }
 
-int Win32Platform::Run() {
-    form_.Load();
+int Win32Desktop::Run() {
+    events_.Load();
     if (Live() && !ending_) {
         ::ShowWindow(MainWindow(), SW_SHOW);
         FocusFirstControl();
@@ -291,23 +278,23 @@ int Win32Platform::Run() {
     return 0;
 }
 
-void Win32Platform::FocusFirstControl() {
+void Win32Desktop::FocusFirstControl() {
     const auto order = TabOrder();
     if (!order.empty()) {
         if (HWND first = ChildOf(order.front()).hwnd) ::SetFocus(first);
     }
 }
 
-ControlId Win32Platform::FocusedControl() const {
+ControlId Win32Desktop::FocusedControl() const {
     HWND focus = ::GetFocus();
     if (focus && ::GetParent(focus) == MainWindow()) {
         ControlId id;
         if (ControlFromCommandId(::GetDlgCtrlID(focus), id)) return id;
     }
-    return ControlId::frmSignature;
+    return ControlId::Window;
 }
 
-void Win32Platform::KeepControlValues() {
+void Win32Desktop::KeepControlValues() {
     for (const ControlRow& row : Layout()) {
         Child& child = ChildOf(row.id);
         if (!child.hwnd) continue;
@@ -320,13 +307,13 @@ void Win32Platform::KeepControlValues() {
     }
 }
 
-void Win32Platform::UnloadMainWindow() {
+void Win32Desktop::CloseWindow() {
     if (!Live()) return;
-    form_.Unload();
+    events_.Closing();
     window_.Destroy();
 }
 
-void Win32Platform::EndProgram() {
+void Win32Desktop::EndProgram() {
     ending_ = true;
     ::PostQuitMessage(0);
 }
