@@ -131,6 +131,12 @@ public:
 
     bool Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
     bool WaitForExit(Ms timeout = kStateTimeout) const;
+    // The ended program's exit status.
+    DWORD ExitCode() const {
+        DWORD code = STILL_ACTIVE;
+        if (pi_.hProcess) GetExitCodeProcess(pi_.hProcess, &code);
+        return code;
+    }
     std::string Describe() const;  // what a user would see, for failure messages
     // Ends a program that a test left running.
     void End();

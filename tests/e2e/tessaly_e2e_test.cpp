@@ -97,6 +97,22 @@ TEST_F(E2E, TicksWaitWhileAFieldIsTypedIn) {
     EXPECT_EQ(program.Dialog("Tessaly Error"), nullptr);
 }
 
+// Two copies never write the same files: a second start with the same
+// settings brings the first copy's window up and ends.
+TEST_F(E2E, ASecondStartBringsTheFirstCopysWindowUpAndEnds) {
+    ProgramFolder folder(0);
+    Program first;
+    ASSERT_NO_FATAL_FAILURE(Launch(first, folder.Exe()));
+    first.Click(C::StartButton);
+    ASSERT_TRUE(first.WaitForVisible(false)) << first.Describe();
+    Program second;
+    second.Start(folder.Exe());
+    ASSERT_TRUE(second.WaitForExit(kStartTimeout)) << "a second copy kept running";
+    EXPECT_EQ(second.ExitCode(), 0u);
+    EXPECT_TRUE(first.WaitForVisible(true)) << "the first copy's window did not come up";
+    EXPECT_TRUE(first.Running());
+}
+
 TEST_F(E2E, StartStopCreateNowTrayCallbackCodesMenuCommandsAndExitSavingByteForByte) {
     ProgramFolder folder(0);
     Program program;

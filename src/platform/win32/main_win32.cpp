@@ -7,6 +7,7 @@
 
 #include "core/compose.h"
 #include "core/locations.h"
+#include "single_instance.h"
 #include "win32_desktop.h"
 #include "window/desktop.h"
 
@@ -21,6 +22,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // window reads them, pointing at the installed samples: the window would
     // otherwise put the signature into the program's folder.
     const tessaly::ProgramLocations where = tessaly::LocateThisWindowsProgram();
+
+    // Two copies must never write the same files: a second start hands over
+    // to the first, which brings its window up.
+    tessaly::win32::Win32Desktop* running = nullptr;
+    tessaly::win32::SingleInstance oneCopy(where.settingsPath);
+    if (!oneCopy.Claim(instance, [&running] {
+            if (running) running->WindowWanted();
+        })) {
+        return 0;
+    }
     tessaly::WriteFirstRunSettings(where);
 
     int exitCode = 1;
@@ -30,7 +41,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
             tessaly::TimeOfDayRandom random;
             const auto window = tessaly::CreateMainWindow(desktop, random);
             desktop.Attach(window.get());
+            running = &desktop;
             exitCode = desktop.Run();
+            running = nullptr;
             desktop.Attach(nullptr);
         }
     }

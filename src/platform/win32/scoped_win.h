@@ -30,6 +30,8 @@ using ScopedMenu = Scoped<HMENU, &::DestroyMenu>;
 using ScopedAccelerators = Scoped<HACCEL, &::DestroyAcceleratorTable>;
 using ScopedModule = Scoped<HMODULE, &::FreeLibrary>;
 using ScopedWindow = Scoped<HWND, &::DestroyWindow>;
+// A kernel object's handle (a mutex).
+using ScopedKernelHandle = Scoped<HANDLE, &::CloseHandle>;
 // A device context of our own making (CreateCompatibleDC).
 using ScopedMemoryDC = Scoped<HDC, &::DeleteDC>;
 // An item id list that the shell allocated for us.

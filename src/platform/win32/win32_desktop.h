@@ -35,6 +35,8 @@ public:
     bool Create();
     // Hands the window's events to `window` from now on (nullptr: to nobody).
     void Attach(IWindowEvents* window) { events_.Attach(window); }
+    // Another start of the program asked for the window, as the tray would.
+    void WindowWanted() { events_.TrayOpenRequested(); }
     // Runs the start-up sequence, shows the window and runs the message
     // loop until the program ends. Returns the exit code.
     int Run();
