@@ -57,13 +57,16 @@ void MainWindow::Compose() {
     const ComposeResult composed = ComposeSignature(Paths(), random_);
     if (composed) return;
 
-    LogFailure("composing the signature", RowName(composed.role) + ": " + composed.path, composed.reason);
+    const std::string which = RowName(composed.role) + ": " + composed.path;
+    LogFailure("composing the signature", which, composed.reason);
     // The timer goes off before the message box waits for the user, so no
     // tick can start another composition (and another box) meanwhile.
     autoRunBox_->SetValue(0);
     statusLabel_->SetText("Paused!");
     SwitchComposeTimer(false);
-    Tell(kCompositionFailed);
+    // The program's sentence first; below it which file and why, as the log
+    // says it.
+    Tell(std::string(kCompositionFailed) + "\n\n" + which + " (" + composed.reason + ")");
     window_->Repaint();
     ShowRunState(RunState::Paused, {TrayChange::Update, WindowChange::Show, false, false});
 }

@@ -174,8 +174,10 @@ TEST_F(E2E, AFailingTickShowsTheMessageOnceAndPauses) {
     ASSERT_TRUE(DeleteWithRetry(folder.Path("quote1.txt")));
     program.Click(C::StartButton);
     ASSERT_TRUE(program.WaitForVisible(false));
+    // The program's sentence, then which file and why.
     EXPECT_EQ(CloseMessage(program, kTickTimeout),
-              "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+              "File or Path Error. Ensure that all your file paths are correct and that the files exist!\n\n"
+              "quote file 1 (Select Quote1): " + folder.Path("quote1.txt") + " (not found)");
     EXPECT_TRUE(program.WaitForVisible(true)) << "the window did not come up after OK";
     EXPECT_EQ(program.Check(), BST_UNCHECKED);
     std::this_thread::sleep_for(kQuietPeriod);
@@ -254,7 +256,8 @@ TEST_F(E2E, ASignatureAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
         ASSERT_TRUE(locker.Holds());
         const std::string before = locker.Bytes();
         EXPECT_EQ(CloseMessage(program, kTickTimeout),
-                  "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+                  "File or Path Error. Ensure that all your file paths are correct and that the files exist!\n\n"
+                  "signature file (Select Signature): " + signature + " (held by another program)");
         EXPECT_EQ(locker.Bytes(), before);
     }
     EXPECT_NE(ReadBytes(folder.Path("data/tessaly.log"))->find(signature + " | held by another program"),

@@ -292,7 +292,8 @@ TEST_F(QtWindow, FailedCompositionTellsTheUserAndClearsTheStartUpBox) {
     });
     Start(Settings(1, Path("missing.txt")));
     EXPECT_EQ(title, "Tessaly Error");
-    EXPECT_EQ(text, "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+    EXPECT_EQ(text.toStdString(), "File or Path Error. Ensure that all your file paths are correct and that the files "
+                                  "exist!\n\ntemplate (Select Template): " + Path("missing.txt") + " (not found)");
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
 }

@@ -66,7 +66,8 @@ TEST_F(WindowTest, AFailingTickPausesTellsOnceAndBringsTheWindowUp) {
     ASSERT_EQ(desktop.errors.size(), 1u);
     const auto& box = desktop.errors[0];
     EXPECT_EQ(box.title, "Tessaly Error");
-    EXPECT_EQ(box.text, "File or Path Error. Ensure that all your file paths are correct and that the files exist!");
+    EXPECT_EQ(box.text, "File or Path Error. Ensure that all your file paths are correct and that the files exist!\n\n"
+                        "quote file 1 (Select Quote1): " + dir.Path("q1.txt") + " (empty file)");
     EXPECT_EQ(box.seen, (Seen{"Paused!", false, false, Settings(0)}));
     EXPECT_EQ(ReadBytes(signature), "the previous signature");
     EXPECT_EQ(desktop.AutoRun(), 0);
