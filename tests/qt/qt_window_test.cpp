@@ -150,7 +150,7 @@ TEST_F(QtWindow, PausedStartHelpViewingCreateNowStartAndStop) {
     EXPECT_TRUE(opener_.opened[1].startsWith("https://"));
 
     Click("cmdCreateS");
-    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
+    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\n");
     EXPECT_EQ(Marks(), kPaused);
 
     // With no notification area to come back from, the window is minimised
@@ -185,7 +185,7 @@ TEST_F(QtWindow, RunningStartAndFilePickersThatShowTheirFolderAndFilterAndSaveWh
     // A path that is no valid UTF-8 survives the window untouched.
     const std::string settings = Settings(1, Path("template.txt"), Path("caf\xE9.txt"));
     Start(settings);
-    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
+    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\n");
     EXPECT_EQ(Marks(), kRunning);
     EXPECT_TRUE(platform_->Window()->isVisible());
 
