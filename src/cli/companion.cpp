@@ -220,6 +220,11 @@ Outcome Compose(const Request& request, const std::string& defaultSettings, Rand
     if (needSettings) {
         const std::string& settingsPath = request.settings ? *request.settings : defaultSettings;
         const LoadedSettings loaded = ReadSettingsFile(settingsPath);
+        // A file that is not understood may hold paths other than the ones
+        // read from it: composing from those could write the wrong file.
+        if (loaded.read.error == fs::Error::Malformed) {
+            return Failure("settings file '" + settingsPath + "': " + SettingsFailure(loaded));
+        }
         if (!loaded.fileFound) {
             settingsNote = "settings file '" + settingsPath + "': " + fs::Reason(loaded.read);
             if (request.settings) return Failure(settingsNote);

@@ -4,7 +4,6 @@
 #include <array>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 #include <exception>
 #include <string_view>
 #include <utility>
@@ -31,21 +30,13 @@ std::uint64_t ClockBits() {
     return Mix64(static_cast<std::uint64_t>(wall)) ^ static_cast<std::uint64_t>(steady);
 }
 
-// The lines of `rest`: a line ends at CR or CR LF, a lone LF is part of the
-// line, and a terminator at the very end opens no further line. Stops after
-// kLimit + 1 lines, since more than kLimit is already too many.
-std::vector<std::string_view> SplitLines(std::string_view rest) {
+// The lines of `rest` under `rule`; a line break at the very end opens no
+// further line. Stops after kLimit + 1 lines, since more than kLimit is
+// already too many.
+std::vector<std::string_view> SplitLines(std::string_view rest, LineEnds rule) {
     std::vector<std::string_view> lines;
-    while (!rest.empty() && lines.size() <= static_cast<std::size_t>(kLimit)) {
-        const void* cr = std::memchr(rest.data(), '\r', rest.size());
-        if (cr == nullptr) {
-            lines.push_back(rest);
-            break;
-        }
-        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(cr) - rest.data());
-        lines.push_back(rest.substr(0, end));
-        rest.remove_prefix(end + (end + 1 < rest.size() && rest[end + 1] == '\n' ? 2 : 1));
-    }
+    std::string_view line;
+    while (lines.size() <= static_cast<std::size_t>(kLimit) && NextLine(rest, line, rule)) lines.push_back(line);
     return lines;
 }
 
@@ -125,19 +116,32 @@ const char* RoleName(PathRole role) {
     return "";
 }
 
-std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random, ComposeResult* failure) {
+namespace {
+
+// The source file's text as the rules want it, or why it cannot be read.
+fs::Result ReadSource(const std::string& path, const SourceRules& rules, std::string& text) {
+    const fs::Result read = fs::ReadWholeFile(path, text);
+    if (read) text = text::ConvertSource(text, rules.encoding, rules.html);
+    return read;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random, ComposeResult* failure,
+                                          const SourceRules& rules) {
     std::string text;
-    if (const fs::Result read = fs::ReadWholeFile(path, text); !read) return Fail(failure, path, fs::Reason(read));
+    if (const fs::Result read = ReadSource(path, rules, text); !read) return Fail(failure, path, fs::Reason(read));
     // One pass over the text, where counting and then reading up to the
     // drawn line would take one and a half.
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const std::vector<std::string_view> lines = SplitLines(text, rules.lineEnds);
     const int n = static_cast<int>(lines.size());
     if (n == 0) return Fail(failure, path, "empty file");
     if (n > kLimit) return Fail(failure, path, kTooManyLines);
     return std::string(lines[static_cast<std::size_t>(DrawIndex(random.ReseedAndDraw(), n))]);
 }
 
-std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random, ComposeResult* failure) {
+std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random, ComposeResult* failure,
+                                          const SourceRules& rules) {
     std::vector<std::string> names;
     if (const fs::Result listed = fs::ListPlainFiles(folder, names); !listed) {
         return Fail(failure, folder, fs::Reason(listed));
@@ -152,28 +156,46 @@ std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSourc
 
     const std::string path = fs::JoinPath(folder, {*chosen});
     std::string text;
-    if (const fs::Result read = fs::ReadWholeFile(path, text); !read) return Fail(failure, path, fs::Reason(read));
-    const std::vector<std::string_view> lines = SplitLines(text);
+    if (const fs::Result read = ReadSource(path, rules, text); !read) return Fail(failure, path, fs::Reason(read));
+    const std::vector<std::string_view> lines = SplitLines(text, rules.lineEnds);
     if (lines.size() > static_cast<std::size_t>(kLimit)) return Fail(failure, path, kTooManyLines);
+    const std::string_view joint = rules.lineEnds == LineEnds::Windows ? "" : "\n";
     std::string joined;
     joined.reserve(text.size());
-    for (const std::string_view line : lines) joined.append(line);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) joined.append(joint);
+        joined.append(lines[i]);
+    }
     return joined;
 }
 
-std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random, ComposeResult* failure) {
+namespace {
+
+// The four placeholders, in the order they are replaced.
+constexpr std::array<std::string_view, 4> kWords{"quote1", "quote2", "htmPath1", "htmPath2"};
+constexpr std::array<PathRole, 4> kWordRoles{PathRole::Quote1, PathRole::Quote2, PathRole::Html1, PathRole::Html2};
+
+struct Composition {
+    std::string text;  // in the template's encoding, UTF-8 for a UTF-16 template
+    text::TemplateEncoding encoding;
+};
+
+std::optional<Composition> Compose(const ComposePaths& paths, RandomSource& random, ComposeResult* failure,
+                                   LineEnds lineEnds) {
     ComposeResult result;
     // The step under way, so that any failure names its path.
     PathRole step = PathRole::Template;
-    const auto fail = [&](const std::string& path, std::string reason) -> std::optional<std::string> {
+    const auto fail = [&](const std::string& path, std::string reason) -> std::optional<Composition> {
         result.role = step;
         result.path = path;
         result.reason = std::move(reason);
         if (failure) *failure = std::move(result);
         return std::nullopt;
     };
+    const std::array<const std::string*, 4> sources{&paths.quote1, &paths.quote2, &paths.htmPath1, &paths.htmPath2};
     try {
-        std::string text;
+        Composition composed;
+        std::string& text = composed.text;
         // A template that an editor is just saving can be empty for a moment;
         // composing from it would replace a good signature by an empty one.
         if (const fs::Result read = fs::ReadWholeFile(paths.templatePath, text); !read) {
@@ -181,65 +203,98 @@ std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& 
         }
         if (text.empty()) return fail(paths.templatePath, "empty file");
 
-        struct Placeholder {
-            std::string_view word;
-            const std::string& source;
-            PathRole role;
-        };
-        const std::array<Placeholder, 4> table{{
-            {"quote1", paths.quote1, PathRole::Quote1},
-            {"quote2", paths.quote2, PathRole::Quote2},
-            {"htmPath1", paths.htmPath1, PathRole::Html1},
-            {"htmPath2", paths.htmPath2, PathRole::Html2},
-        }};
+        // The sources are converted to the template's encoding; a UTF-16
+        // template is composed as UTF-8 and turned back when written.
+        composed.encoding = text::DetectTemplate(text, paths.templatePath);
+        SourceRules rules{composed.encoding.encoding, composed.encoding.html, lineEnds};
+        const text::Encoding encoding = composed.encoding.encoding;
+        if (encoding == text::Encoding::Utf16LE || encoding == text::Encoding::Utf16BE) {
+            text = text::Utf16ToUtf8(std::string_view(text).substr(2), encoding == text::Encoding::Utf16BE);
+            rules.encoding = text::Encoding::Utf8;
+        }
 
         // Presence is decided on the template as read, before any replacement.
         std::array<bool, 4> present{};
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            const std::size_t position = FindIgnoringCase(text, table[i].word);
+        for (std::size_t i = 0; i < kWords.size(); ++i) {
+            const std::size_t position = FindIgnoringCase(text, kWords[i]);
             if (position > static_cast<std::size_t>(kLimit)) {
                 return fail(paths.templatePath,
-                            std::string(table[i].word) + " first appears after the 32,767th character");
+                            std::string(kWords[i]) + " first appears after the 32,767th character");
             }
             present[i] = position != 0;
         }
 
-        for (std::size_t i = 0; i < table.size(); ++i) {
+        for (std::size_t i = 0; i < kWords.size(); ++i) {
             if (!present[i]) continue;
-            const Placeholder& p = table[i];
-            step = p.role;
-            const bool folder = p.role == PathRole::Html1 || p.role == PathRole::Html2;
+            step = kWordRoles[i];
+            const bool folder = step == PathRole::Html1 || step == PathRole::Html2;
             ComposeResult drawn;
-            const std::optional<std::string> replacement =
-                folder ? ReadRandomFile(p.source, random, &drawn) : ReadRandomLine(p.source, random, &drawn);
+            const std::optional<std::string> replacement = folder ? ReadRandomFile(*sources[i], random, &drawn, rules)
+                                                                  : ReadRandomLine(*sources[i], random, &drawn, rules);
             if (!replacement) return fail(drawn.path, drawn.reason);
-            ReplaceAll(text, p.word, *replacement);
+            ReplaceAll(text, kWords[i], *replacement);
         }
-        return text;
+        return composed;
     } catch (const std::exception&) {
         // Out of memory on a huge source: a failed composition like any other.
-        const std::array<const std::string*, 7> byRole{nullptr,        &paths.templatePath, &paths.signaturePath,
-                                                       &paths.quote1, &paths.quote2,       &paths.htmPath1,
-                                                       &paths.htmPath2};
-        return fail(*byRole[static_cast<std::size_t>(step)], "out of memory");
+        return fail(step == PathRole::Template ? paths.templatePath : *sources[static_cast<std::size_t>(step) - 3],
+                    "out of memory");
     }
 }
 
-ComposeResult ComposeSignature(const ComposePaths& paths, RandomSource& random) {
-    ComposeResult result;
-    try {
-        std::optional<std::string> text = ComposeText(paths, random, &result);
-        if (!text) return result;
-        *text += "\r\n";
-        if (const fs::Result written = fs::ReplaceFileAtomically(paths.signaturePath, *text); !written) {
-            result.reason = fs::Reason(written);
-            result.path = paths.signaturePath;
-            result.role = PathRole::Signature;
+// Why writing the signature would overwrite one of its own sources, or
+// nothing when it would not. Every source the user named counts, whether or
+// not the template draws from it today: the user's own file would be lost,
+// and a signature in an HTML folder would later be drawn as a fragment.
+std::optional<std::string> OverwritesASource(const ComposePaths& paths) {
+    const std::string& signature = paths.signaturePath;
+    for (const auto& [source, role] : {std::pair{&paths.templatePath, PathRole::Template},
+                                       std::pair{&paths.quote1, PathRole::Quote1},
+                                       std::pair{&paths.quote2, PathRole::Quote2}}) {
+        if (fs::SameFile(signature, *source)) {
+            return std::string("the same file as ") + (role == PathRole::Template ? "the " : "") + RoleName(role);
         }
-    } catch (const std::exception&) {
+    }
+    for (const auto& [folder, role] : {std::pair{&paths.htmPath1, PathRole::Html1},
+                                       std::pair{&paths.htmPath2, PathRole::Html2}}) {
+        if (fs::LiesInside(signature, *folder)) return std::string("inside ") + RoleName(role);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random, ComposeResult* failure,
+                                       LineEnds lineEnds) {
+    std::optional<Composition> composed = Compose(paths, random, failure, lineEnds);
+    if (!composed) return std::nullopt;
+    return std::move(composed->text);
+}
+
+ComposeResult ComposeSignature(const ComposePaths& paths, RandomSource& random, LineEnds lineEnds) {
+    ComposeResult result;
+    const auto fail = [&](std::string reason) {
         result.role = PathRole::Signature;
         result.path = paths.signaturePath;
-        result.reason = "out of memory";
+        result.reason = std::move(reason);
+        return result;
+    };
+    try {
+        std::optional<Composition> composed = Compose(paths, random, &result, lineEnds);
+        if (!composed) return result;
+        if (std::optional<std::string> clash = OverwritesASource(paths)) return fail(*clash);
+        std::string& text = composed->text;
+        text += LineBreak(lineEnds);
+        const text::Encoding encoding = composed->encoding.encoding;
+        if (encoding == text::Encoding::Utf16LE || encoding == text::Encoding::Utf16BE) {
+            const bool bigEndian = encoding == text::Encoding::Utf16BE;
+            text = std::string(bigEndian ? text::kUtf16BEBom : text::kUtf16LEBom) + text::Utf8ToUtf16(text, bigEndian);
+        }
+        if (const fs::Result written = fs::ReplaceFileAtomically(paths.signaturePath, text); !written) {
+            return fail(fs::Reason(written));
+        }
+    } catch (const std::exception&) {
+        return fail("out of memory");
     }
     return result;
 }

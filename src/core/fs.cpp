@@ -142,6 +142,15 @@ Result MoveIntoPlace(const std::string& temp, const std::string& path) {
     return moved;
 }
 
+// The identity of what `path` leads to; not known when the path is empty,
+// leads nowhere or the system cannot tell.
+sys::Identity Identify(const std::string& path) {
+    sys::Identity identity;
+    if (path.empty()) return identity;
+    if (!Retrying([&] { return SystemCalls().identity(path, identity); })) return {};
+    return identity;
+}
+
 }  // namespace
 
 sys::Calls& sys::SystemCalls() {
@@ -226,6 +235,40 @@ Result ReplaceFileAtomically(const std::string& path, std::string_view content) 
     } catch (const std::exception&) {
         return {Error::TooLarge};
     }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    const sys::Identity first = Identify(a);
+    return first.known && Identify(b) == first;
+}
+
+bool LiesInside(const std::string& path, const std::string& folder) {
+    try {
+        const sys::Identity wanted = Identify(folder);
+        if (!wanted.known || path.empty()) return false;
+        // A replacement lands where a link leads, so that is where to look.
+        sys::Attributes target;
+        if (!Retrying([&] { return SystemCalls().attributes(path, target); })) return false;
+        const std::string& destination = target.exists && !target.target.empty() ? target.target : path;
+        // The folder that holds the file, then its parent through "..", which
+        // the system resolves: texts would differ by case, links and short
+        // names, identities do not.
+        const auto cut = std::find_if(destination.rbegin(), destination.rend(), IsSeparator);
+        std::string at = std::string(destination.begin(), cut.base()) + ".";
+        sys::Identity below;
+        for (int depth = 0; depth < 256; ++depth) {
+            const sys::Identity seen = Identify(at);
+            if (!seen.known) return false;
+            if (seen == wanted) return true;
+            if (seen == below) return false;  // the root is its own parent
+            below = seen;
+            at += PathSeparator();
+            at += "..";
+        }
+    } catch (const std::exception&) {
+        // Out of memory: nothing shows that the file lands there.
+    }
+    return false;
 }
 
 Result EnsureFolder(const std::string& folder) {

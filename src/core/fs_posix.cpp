@@ -170,6 +170,16 @@ Result Attributes(const std::string& path, sys::Attributes& out) {
     return {};
 }
 
+Result Identity(const std::string& path, sys::Identity& out) {
+    out = {};
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT || errno == ENOTDIR ? Result{} : Failed();
+    out.known = true;
+    out.volume = static_cast<std::uint64_t>(st.st_dev);
+    out.file = static_cast<std::uint64_t>(st.st_ino);
+    return {};
+}
+
 void Wait(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 Result ConfigHome(std::string& folder) {
@@ -182,8 +192,8 @@ Result ConfigHome(std::string& folder) {
     return folder.empty() ? Result{Error::NotFound, 0} : Result{};
 }
 
-constexpr sys::Calls kPosixCalls{Open,   Read,   Write,      Size, Resize,     Flush, Close,
-                                 Rename, Remove, MakeFolder, List, Attributes, Wait,  ConfigHome};
+constexpr sys::Calls kPosixCalls{Open,   Read,   Write,      Size,     Resize, Flush,     Close,
+                                 Rename, Remove, MakeFolder, List,     Attributes, Identity, Wait, ConfigHome};
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <exception>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -11,26 +12,8 @@ namespace tessaly {
 
 namespace {
 
-// Splits off the next line: a line ends at CR or CR LF; a lone LF is part of
-// the line. Returns false when no line is left (a terminator at the very end
-// of the text does not open a further, empty line).
-bool NextLine(std::string_view& text, std::string_view& line) {
-    if (text.empty()) return false;
-    const auto cr = text.find('\r');
-    if (cr == std::string_view::npos) {
-        line = text;
-        text = {};
-        return true;
-    }
-    line = text.substr(0, cr);
-    std::size_t next = cr + 1;
-    if (next < text.size() && text[next] == '\n') ++next;
-    text.remove_prefix(next);
-    return true;
-}
-
-// The check box accepts 0, 1 and 2 only; anything else reads as cleared.
-std::int16_t ParseFlag(std::string_view line) {
+// The check box accepts 0, 1 and 2 only; anything else is no flag.
+std::optional<std::int16_t> ParseFlag(std::string_view line) {
     while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
     int value = 0;
@@ -38,8 +21,7 @@ std::int16_t ParseFlag(std::string_view line) {
     const auto* last = line.data() + line.size();
     if (!line.empty() && *first == '+') ++first;
     const auto [end, error] = std::from_chars(first, last, value);
-    if (error != std::errc{} || end != last || first == last) return 0;
-    if (value < 0 || value > 2) return 0;
+    if (error != std::errc{} || end != last || first == last || value < 0 || value > 2) return std::nullopt;
     return static_cast<std::int16_t>(value);
 }
 
@@ -51,28 +33,53 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-std::string FormatSettings(const SettingsValues& values) {
+std::string SettingsFailure(const LoadedSettings& loaded) {
+    const std::string reason = fs::Reason(loaded.read);
+    return loaded.problem.empty() ? reason : reason + ": " + loaded.problem;
+}
+
+std::string FormatSettings(const SettingsValues& values, LineEnds lineEnds) {
+    const std::string_view lineBreak = LineBreak(lineEnds);
     std::string text;
     for (const auto& path : values.paths) {
         text += '"';
         text += path;
-        text += "\"\r\n";
+        text += '"';
+        text += lineBreak;
     }
     text += std::to_string(values.autoStart);
-    text += "\r\n";
+    text += lineBreak;
     return text;
 }
 
-SettingsValues ParseSettings(std::string_view text) {
+SettingsValues ParseSettings(std::string_view text, std::string* problem, LineEnds lineEnds) {
     SettingsValues values;
+    std::string wrong;  // the first line that is not as a save writes it
+    int lines = 0;
     std::string_view line;
     for (auto& path : values.paths) {
-        if (!NextLine(text, line)) return values;
+        if (!NextLine(text, line, lineEnds)) break;
+        ++lines;
         // The first and last characters are the quotes that a save adds;
-        // whatever they are, only the characters between them are the value.
-        if (line.size() >= 2) path.assign(line.substr(1, line.size() - 2));
+        // without them the line is kept whole, as the user may have meant it.
+        if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
+            path.assign(line.substr(1, line.size() - 2));
+        } else {
+            path.assign(line);
+            if (wrong.empty()) wrong = "line " + std::to_string(lines) + " is not a path in quotes";
+        }
     }
-    if (NextLine(text, line)) values.autoStart = ParseFlag(line);
+    if (lines == 6 && NextLine(text, line, lineEnds)) {
+        ++lines;
+        const std::optional<std::int16_t> flag = ParseFlag(line);
+        values.autoStart = flag.value_or(0);
+        if (!flag && wrong.empty()) wrong = "line 7 is not 0, 1 or 2";
+    }
+    // Too few lines says more than whichever line came out wrong: a file
+    // whose line breaks this system does not see as such is one long line.
+    if (lines == 0) wrong = "empty file";
+    else if (lines < 7) wrong = std::to_string(lines) + (lines == 1 ? " line" : " lines") + " instead of 7";
+    if (problem != nullptr) *problem = std::move(wrong);
     return values;
 }
 
@@ -86,8 +93,10 @@ LoadedSettings ReadSettingsFile(const std::string& path, unsigned patienceMs) {
     }
     if (!loaded.read) return loaded;
     try {
-        loaded.values = ParseSettings(text);
-        loaded.fileFound = true;
+        loaded.values = ParseSettings(text, &loaded.problem);
+        loaded.fileFound = loaded.problem.empty();
+        // Not understood: the file is the user's, kept as it is until a save.
+        if (!loaded.fileFound) loaded.read = {fs::Error::Malformed};
     } catch (const std::exception&) {
         // Out of memory on an absurdly large file: no values the user chose.
         loaded.read = {fs::Error::TooLarge};

@@ -20,7 +20,9 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # Paths as the program under test spells them: Wine sees / as drive Z:.
 native() { if [ -n "$run" ]; then printf 'Z:%s' "$1" | tr / '\\'; else printf '%s' "$1"; fi; }
-if [ -n "$run" ]; then eol='\r\n'; else eol='\n'; fi
+# Windows runs a fragment's lines together; Linux keeps its line breaks as LF
+# (without the last one) and ends the signature with LF.
+if [ -n "$run" ]; then eol='\r\n' fragment='<p>H</p>'; else eol='\n' fragment='<p>\nH</p>'; fi
 
 # Sources with one line and one fragment each, so that every draw gives the
 # same text; the template's own CR LF must come out unchanged.
@@ -28,7 +30,7 @@ mkdir -p "$tmp/bin/data" "$tmp/html"
 printf 'Hi\r\nquote1 htmPath1' > "$tmp/template.txt"
 printf 'Q\r\n' > "$tmp/quotes.txt"
 printf '<p>\r\nH</p>\r\n' > "$tmp/html/a.htm"
-printf "Hi\r\nQ <p>H</p>$eol" > "$tmp/expected"
+printf "Hi\r\nQ $fragment$eol" > "$tmp/expected"
 cp "$exe" "$tmp/bin/"
 prog="$tmp/bin/$(basename "$exe")"
 settings_for() {  # the seven CR LF lines that Tessaly saves
@@ -70,9 +72,25 @@ cmp -s "$tmp/out" "$tmp/expected" || fail "standard output: $(od -c "$tmp/out")"
 [ -e "$tmp/sig.txt" ] && fail "printing wrote the signature file"
 
 compose --write; status=$?
-printf 'Hi\r\nQ <p>H</p>\r\n' > "$tmp/expected"
 [ $status -eq 0 ] && [ ! -s "$tmp/out" ] || fail "--write: status $status, output $(cat "$tmp/out")"
 cmp -s "$tmp/sig.txt" "$tmp/expected" || fail "--write: $(od -c "$tmp/sig.txt")"
+
+# A signature that names the template, however written, leaves it whole.
+cp "$tmp/template.txt" "$tmp/template.before"
+compose --write --signature "$(native "$tmp/html/../template.txt")"; status=$?
+[ $status -eq 1 ] && said "tessaly-compose: signature file '$(native "$tmp/html/../template.txt")': the same file as the template" &&
+  cmp -s "$tmp/template.txt" "$tmp/template.before" ||
+  fail "a signature over the template: status $status, $(cat "$tmp/err")"
+
+# On Linux a quote file with LF line ends gives one line at a time.
+if [ -z "$run" ]; then
+  printf 'one\ntwo\nthree\n' > "$tmp/lf.txt"
+  printf 'quote1' > "$tmp/lf-template.txt"
+  for i in 1 2 3 4 5 6; do
+    compose --template "$tmp/lf-template.txt" --quote1 "$tmp/lf.txt" || fail "LF quotes: $(cat "$tmp/err")"
+    case $(cat "$tmp/out") in one|two|three) ;; *) fail "LF quotes gave $(od -c "$tmp/out")" ;; esac
+  done
+fi
 
 compose --help; status=$?
 [ $status -eq 0 ] && [ "$(head -n 1 "$tmp/out" | tr -d '\r')" = "Usage: tessaly-compose [OPTION]..." ] ||
@@ -94,6 +112,14 @@ compose --bogus; status=$?
   said "tessaly-compose: unrecognized option '--bogus'
 Try 'tessaly-compose --help' for more information." ||
   fail "bad option: status $status, $(cat "$tmp/err")"
+
+# A settings file that is not understood is refused, and kept.
+cp "$tmp/bin/data/data.sfc" "$tmp/settings.before"
+printf '"%s"\r\n' "$(native "$tmp/template.txt")" > "$tmp/bin/data/data.sfc"
+compose --write; status=$?
+[ $status -eq 1 ] && said "tessaly-compose: settings file '$(native "$tmp/bin/data/data.sfc")': malformed: 1 line instead of 7" ||
+  fail "malformed settings: status $status, $(cat "$tmp/err")"
+mv "$tmp/settings.before" "$tmp/bin/data/data.sfc"
 
 rm "$tmp/template.txt"
 compose; status=$?

@@ -58,10 +58,10 @@ TEST_F(Companion, PrintsAndWritesWhatTheWindowProgramComposesForTheSameDraws) {
         ScriptedDraws random{draws[0], draws[1], draws[2], draws[3]};
         ASSERT_TRUE(ComposeSignature(paths, random));
         const std::string window = ReadBytes(paths.signaturePath).value_or("<none>");
-        ASSERT_EQ(window.substr(window.size() - 2), "\r\n");
+        ASSERT_TRUE(window.ends_with(kBreak));
         const cli::Outcome printed = Run({}, draws);
         EXPECT_EQ(printed.status, cli::kExitSuccess) << printed.err;
-        EXPECT_EQ(printed.out, window.substr(0, window.size() - 2) + kBreak);
+        EXPECT_EQ(printed.out, window);
         seen.insert(printed.out);
 
         const cli::Outcome written = Run({"--write"}, draws);
@@ -165,6 +165,9 @@ TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
         {{"-w", "--signature", lost}, "signature file '" + lost + "': not found"},
         {{"-w", "--signature", Path(4)}, "signature file '" + Path(4) + "': a folder, not a file"},
         {{"-w", "--signature="}, "no signature file is set (name one with --signature or in Tessaly)"},
+        {{"-w", "--signature", Path(0)}, "signature file '" + Path(0) + "': the same file as the template"},
+        {{"-w", "--signature", dir.Path("h2/new.htm")}, "signature file '" + dir.Path("h2/new.htm") +
+                                                         "': inside HTML folder 2"},
     };
     const auto entries = dir.Entries();
     for (const auto& [args, message] : cases) {
@@ -172,6 +175,20 @@ TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
         EXPECT_EQ(ReadBytes(Path(1)), kOld) << message;
         EXPECT_EQ(dir.Entries(), entries) << message;
     }
+}
+
+// A settings file that is not understood might name other files than the
+// ones read from it: nothing is composed from it.
+TEST_F(Companion, AMalformedSettingsFileIsRefused) {
+    std::string bytes = FormatSettings(values);
+    WriteBytes(settings, bytes.substr(0, bytes.size() - 2) + "\"" + kBreak);
+    ExpectFailure(Run({}), cli::kExitFailure, "settings file '" + settings + "': malformed: line 7 is not 0, 1 or 2");
+    ExpectFailure(Run({"-w", "-s", settings}), cli::kExitFailure,
+                  "settings file '" + settings + "': malformed: line 7 is not 0, 1 or 2");
+    WriteBytes(settings, bytes.substr(0, bytes.find(kBreak)));
+    ExpectFailure(Run({"--quote1", Path(2)}), cli::kExitFailure,
+                  "settings file '" + settings + "': malformed: 1 line instead of 7");
+    EXPECT_EQ(ReadBytes(Path(1)), kOld);
 }
 
 TEST_F(Companion, AReadOnlySignatureIsLeftWhole) {

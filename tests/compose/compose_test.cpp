@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -15,7 +16,8 @@ namespace tessaly::test {
 namespace {
 
 // Two quote files and two folders of one fragment each; each composition
-// starts from a signature that holds an earlier one.
+// starts from a signature that holds an earlier one. The Windows line rule
+// unless a test names the other.
 class Composition : public ::testing::Test {
 protected:
     Composition() {
@@ -28,13 +30,14 @@ protected:
     // The signature composed from `templateBytes` (no template file when
     // none) with every scripted draw, or "<failed>" after checking that a
     // failure left the old signature and no other file.
-    std::string Compose(std::optional<std::string> templateBytes, std::initializer_list<float> draws) {
+    std::string Compose(std::optional<std::string> templateBytes, std::initializer_list<float> draws,
+                        LineEnds rule = LineEnds::Windows) {
         WriteBytes(paths.signaturePath, kOld);
         if (templateBytes) WriteBytes(paths.templatePath, *templateBytes);
         else stdfs::remove(paths.templatePath);
         const auto before = dir.Entries();
         ScriptedDraws random(draws);
-        const bool composed = static_cast<bool>(ComposeSignature(paths, random));
+        const bool composed = static_cast<bool>(ComposeSignature(paths, random, rule));
         EXPECT_TRUE(random.left.empty()) << "fewer draws than scripted";
         if (composed) return ReadBytes(paths.signaturePath).value_or("<none>");
         EXPECT_EQ(ReadBytes(paths.signaturePath), kOld);
@@ -42,10 +45,23 @@ protected:
         return "<failed>";
     }
 
+    // The signature for each of the n lines of a quote file `text`, in file
+    // order.
+    std::vector<std::string> EachLine(const std::string& text, int n, LineEnds rule) {
+        dir.Write("q1.txt", text);
+        std::vector<std::string> got;
+        for (int k = 0; k < n; ++k) {
+            got.push_back(Compose("quote1", {(static_cast<float>(k) + 0.5f) / static_cast<float>(n)}, rule));
+        }
+        return got;
+    }
+
     static constexpr const char* kOld = "earlier signature\r\n";
     ScratchFolder dir;
     ComposePaths paths;
 };
+
+using V = std::vector<std::string>;
 
 TEST_F(Composition, ReplacesEachPlaceholderFromItsSourceAndEndsWithCrLf) {
     EXPECT_EQ(Compose("quote1 quote2 htmPath1 htmPath2", {0.5f, 0.0f, 0.0f, 0.0f}),
@@ -62,19 +78,20 @@ TEST_F(Composition, ReplacesEachPlaceholderFromItsSourceAndEndsWithCrLf) {
 }
 
 // Inserted text is replaced only by later placeholders of the template.
-TEST_F(Composition, InsertedTextIsReplacedOnlyByLaterPlaceholdersAndEveryByteReachesTheSignatureUnchanged) {
+TEST_F(Composition, InsertedTextIsReplacedOnlyByLaterPlaceholdersAndFilesOfOneEncodingPassByteForByte) {
     dir.Write("q1.txt", "[quote1 quote2 htmPath2]");
     dir.Write("q2.txt", "(quote1 quote2)");
     EXPECT_EQ(Compose("quote1 quote2", {0.0f, 0.0f}), "[quote1 (quote1 quote2) htmPath2] (quote1 quote2)\r\n");
     EXPECT_EQ(Compose("quote1 htmPath2", {0.0f, 0.0f}), "[quote1 quote2 <p>two</p>] <p>two</p>\r\n");
 
+    // Every byte above 127, no UTF-8 anywhere: all windows-1252.
     std::string high;
     for (int b = 0x80; b <= 0xFF; ++b) high += static_cast<char>(b);
-    const std::string bom = "\xEF\xBB\xBF", nul("a\0b", 3);
-    dir.Write("q1.txt", bom + high + "\r\n");
+    const std::string nul("a\0b", 3);
+    dir.Write("q1.txt", high + "\r\n");
     dir.Write("html1/a.htm", high + "\r\n" + nul + "\r\n");
-    EXPECT_EQ(Compose(bom + "LF\n" + nul + " quote1|htmPath1", {0.0f, 0.0f}),
-              bom + "LF\n" + nul + " " + bom + high + "|" + high + nul + "\r\n");
+    EXPECT_EQ(Compose("caf\xE9 LF\n" + nul + " quote1|htmPath1", {0.0f, 0.0f}),
+              "caf\xE9 LF\n" + nul + " " + high + "|" + high + nul + "\r\n");
 }
 
 TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain) {
@@ -127,16 +144,8 @@ TEST_F(Composition, CountsBeyond32767Fail) {
     EXPECT_EQ(Compose("quote1", {}), "<failed>");
 }
 
-TEST_F(Composition, LinesEndAtCrOrCrLfAndFragmentsRunTogether) {
-    const auto lines = [&](const std::string& text, int n) {
-        dir.Write("q1.txt", text);
-        std::vector<std::string> got;
-        for (int k = 0; k < n; ++k) {
-            got.push_back(Compose("quote1", {(static_cast<float>(k) + 0.5f) / static_cast<float>(n)}));
-        }
-        return got;
-    };
-    using V = std::vector<std::string>;
+TEST_F(Composition, UnderTheWindowsRuleLinesEndAtCrOrCrLfAndFragmentsRunTogether) {
+    const auto lines = [&](const std::string& text, int n) { return EachLine(text, n, LineEnds::Windows); };
     EXPECT_EQ(lines("one\r\n\r\nthree\r\n", 3), (V{"one\r\n", "\r\n", "three\r\n"}));
     EXPECT_EQ(lines("a\rb\r\n\nc\r", 3), (V{"a\r\n", "b\r\n", "\nc\r\n"}));
     EXPECT_EQ(lines("a\nb\n", 1), (V{"a\nb\n\r\n"}));
@@ -146,6 +155,70 @@ TEST_F(Composition, LinesEndAtCrOrCrLfAndFragmentsRunTogether) {
     EXPECT_EQ(Compose("htmPath1", {0.0f}), "<b>one</b><i>twothree</i>four\nfive\r\n");
     dir.Write("html1/a.htm", "");
     EXPECT_EQ(Compose("[htmPath1]", {0.0f}), "[]\r\n");
+}
+
+TEST_F(Composition, UnderTheLinuxRuleAnyLineBreakEndsALineAndFragmentsKeepTheirsAsLf) {
+    const auto lines = [&](const std::string& text, int n) { return EachLine(text, n, LineEnds::Linux); };
+    EXPECT_EQ(lines("one\ntwo\r\nthree\rfour\n", 4), (V{"one\n", "two\n", "three\n", "four\n"}));
+    EXPECT_EQ(lines("a\n\r\nc", 3), (V{"a\n", "\n", "c\n"}));
+
+    // Words never run together, and the last line break stays out.
+    dir.Write("html1/a.htm", "<b>Best</b>\r\nregards\r\n");
+    EXPECT_EQ(Compose("[htmPath1]", {0.0f}, LineEnds::Linux), "[<b>Best</b>\nregards]\n");
+    dir.Write("html1/a.htm", "J\xC3\xB6rg\rB\xC3\xBCro\n\n");
+    EXPECT_EQ(Compose("[htmPath1]", {0.0f}, LineEnds::Linux), "[J\xC3\xB6rg\nB\xC3\xBCro\n]\n");
+    // The template's own line breaks stay; only the closing one is LF.
+    dir.Write("q1.txt", "one\n");
+    EXPECT_EQ(Compose("Hi\r\nquote1\n", {0.0f}, LineEnds::Linux), "Hi\r\none\n\n");
+}
+
+// Every file under `folder` with its bytes.
+std::map<std::string, std::string> Files(const ScratchFolder& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : stdfs::recursive_directory_iterator(folder.Path())) {
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path().string()).value_or("");
+    }
+    return files;
+}
+
+// However its path is written, a signature never replaces one of its
+// sources nor lands among the fragments; beside them it is written as ever.
+TEST_F(Composition, ASignatureThatWouldOverwriteASourceIsRefusedAndNothingIsWritten) {
+    WriteBytes(paths.templatePath, "quote1 htmPath1");
+    dir.Write("html2/deeper/c.htm", "C");
+    const auto refusal = [&](const std::string& signature) {
+        const auto before = Files(dir);
+        paths.signaturePath = signature;
+        ScriptedDraws random;
+        const ComposeResult result = ComposeSignature(paths, random);
+        if (result) return std::string("written");
+        EXPECT_EQ(Files(dir), before) << signature;
+        EXPECT_EQ(result.path, signature);
+        return std::string(RoleName(result.role)) + ": " + result.reason;
+    };
+    const std::string up = std::string(1, fs::PathSeparator()) + "..", here = std::string(1, fs::PathSeparator()) + ".";
+    const std::string asTemplate = "signature file: the same file as the template";
+    EXPECT_EQ(refusal(paths.templatePath), asTemplate);
+    EXPECT_EQ(refusal(dir.Path("html2/deeper") + up + up + here + fs::PathSeparator() + "template.txt"), asTemplate);
+    EXPECT_EQ(refusal(paths.quote2), "signature file: the same file as quote file 2") << "unused today, still the user's";
+    EXPECT_EQ(refusal(dir.Path("html1/new.htm")), "signature file: inside HTML folder 1");
+    EXPECT_EQ(refusal(dir.Path("html2/deeper/new.htm")), "signature file: inside HTML folder 2");
+    paths.htmPath1 = dir.Path("html2/deeper") + up + up + fs::PathSeparator() + "html1" + fs::PathSeparator();
+    EXPECT_EQ(refusal(dir.Path("html1/a.htm")), "signature file: inside HTML folder 1");
+#ifndef _WIN32
+    // Links: to the template, into a folder, from a signature into a folder,
+    // and a second name of the same quote file.
+    stdfs::create_symlink(paths.templatePath, dir.Path("template-link"));
+    stdfs::create_directory_symlink(dir.Path("html2/deeper"), dir.Path("deeper-link"));
+    stdfs::create_symlink(dir.Path("html1/a.htm"), dir.Path("fragment-link"));
+    stdfs::create_hard_link(paths.quote1, dir.Path("q1-again.txt"));
+    EXPECT_EQ(refusal(dir.Path("template-link")), asTemplate);
+    EXPECT_EQ(refusal(dir.Path("deeper-link/new.htm")), "signature file: inside HTML folder 2");
+    EXPECT_EQ(refusal(dir.Path("fragment-link")), "signature file: inside HTML folder 1");
+    EXPECT_EQ(refusal(dir.Path("q1-again.txt")), "signature file: the same file as quote file 1");
+#endif
+    EXPECT_EQ(refusal(dir.Path("signature.txt")), "written");
+    EXPECT_EQ(refusal(dir.Path("html2") + "-beside.htm"), "written");
 }
 
 // Draws go over the plain files in byte order of their names.
@@ -186,6 +259,7 @@ TEST(Draw, MapsOntoTheListAndTheRealGeneratorIsUniformWithoutRepeating) {
 }
 
 TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
+    const std::string kBreak(LineBreak(kPlatformLineEnds));
     ScratchFolder dir;
     const std::string longText(64 * 1024, 'L'), shortText(3000, 's');
     ComposePaths paths{dir.Write("long.txt", longText), dir.Path("sig.txt"), "", "", "", ""};
@@ -199,7 +273,7 @@ TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
             const auto seen = ReadBytes(paths.signaturePath);
             if (!seen || seen->empty()) continue;
             ++reads;
-            if (*seen != longText + "\r\n" && *seen != shortText + "\r\n") ++torn;
+            if (*seen != longText + kBreak && *seen != shortText + kBreak) ++torn;
         }
     });
     int replaced = 0;

@@ -3,6 +3,7 @@
 // program folder is never written.
 #include <gtest/gtest.h>
 
+#include "core/line_ends.h"
 #include "core/locations.h"
 #include "support/support.h"
 
@@ -40,7 +41,8 @@ TEST_F(Locations, AnInstalledCopysFirstRunComposesFromTheSamplesIntoTheUsersFold
     const auto& paths = loaded.values.paths;
     ScriptedDraws random;
     ASSERT_TRUE(ComposeSignature({paths[0], paths[1], paths[2], paths[3], paths[4], paths[5]}, random));
-    EXPECT_EQ(ReadBytes(dir.Path("roaming/Tessaly/signature.htm")), "Hi First <b>x</b>\r\n");
+    EXPECT_EQ(ReadBytes(dir.Path("roaming/Tessaly/signature.htm")),
+              "Hi First <b>x</b>" + std::string(LineBreak(kPlatformLineEnds)));
     EXPECT_EQ(dir.Entries("app"), before);
 }
 

@@ -1,7 +1,10 @@
-// Windows files: names in the ANSI code page pass as bytes, and hidden and
-// system files are not drawn.
+// Windows files: names in the ANSI code page pass as bytes, hidden and
+// system files are not drawn, and a source is known by any of its names.
 #include <gtest/gtest.h>
 #include <windows.h>
+
+#include <algorithm>
+#include <cctype>
 
 #include "core/fs.h"
 #include "support/support.h"
@@ -46,6 +49,41 @@ TEST(Win32Files, TheUsersFolderIsAppData) {
     SetEnvironmentVariableA("APPDATA", nullptr);
     EXPECT_EQ(fs::UserConfigFolder(), "");
     SetEnvironmentVariableA("APPDATA", kept.empty() ? nullptr : kept.c_str());
+}
+
+// Letter case, forward slashes and short names all name the same file or
+// folder: a signature given so is refused and nothing is written.
+TEST(Win32Files, ASourceNamedAnotherWayIsNeitherOverwrittenNorWrittenInto) {
+    ScratchFolder dir;
+    const std::string templ = dir.Write("Long Template Name.txt", "quote1");
+    dir.Write("fragments folder/a.htm", "A");
+    ComposePaths paths{templ, "", dir.Write("q1.txt", "one\r\n"), "", dir.Path("fragments folder"), ""};
+    const auto shortName = [](const std::string& path) {
+        char name[MAX_PATH] = "";
+        const DWORD length = GetShortPathNameA(path.c_str(), name, MAX_PATH);
+        EXPECT_GT(length, 0u) << path;
+        EXPECT_NE(name, path) << "no short name";
+        return std::string(name);
+    };
+    std::string upper = templ, slashes = templ;
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    const auto refusal = [&](const std::string& signature) {
+        const auto before = dir.Entries();
+        paths.signaturePath = signature;
+        ScriptedDraws random;
+        const ComposeResult result = ComposeSignature(paths, random);
+        EXPECT_EQ(ReadBytes(templ), "quote1");
+        EXPECT_EQ(dir.Entries(), before);
+        EXPECT_EQ(dir.Entries("fragments folder"), std::set<std::string>{"a.htm"});
+        return result.reason;
+    };
+    for (const std::string& signature : {upper, slashes, shortName(templ)}) {
+        EXPECT_EQ(refusal(signature), "the same file as the template") << signature;
+    }
+    EXPECT_EQ(refusal(dir.Path("FRAGMENTS FOLDER\\new.htm")), "inside HTML folder 1");
+    EXPECT_EQ(refusal(shortName(dir.Path("fragments folder")) + "\\new.htm"), "inside HTML folder 1");
+    EXPECT_EQ(refusal(dir.Path("fragments folder/../fragments folder/new.htm")), "inside HTML folder 1");
 }
 
 }  // namespace

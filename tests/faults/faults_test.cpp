@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <string_view>
 #include <type_traits>
@@ -52,7 +53,7 @@ const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
     {"open", BREAK(open)},       {"read", BREAK(read)},       {"write", BREAK(write)},
     {"size", BREAK(size)},       {"resize", BREAK(resize)},   {"flush", BREAK(flush)},     {"rename", BREAK(rename)},
     {"remove", BREAK(remove)},   {"makeFolder", BREAK(makeFolder)}, {"list", BREAK(list)},
-    {"attributes", BREAK(attributes)},
+    {"attributes", BREAK(attributes)}, {"identity", BREAK(identity)},
     {"close", [](sys::Calls& c) {  // a failing close has still released the handle
          c.close = [](sys::Handle h) { return Real().close(h) && !Due("") ? fs::Result{} : fs::Result{gError, 1}; };
      }},
@@ -83,10 +84,11 @@ protected:
     SettingsValues Values(std::int16_t flag) const {
         return {{dir.Path("template.htm"), signature, quote, quote, dir.Path("html"), dir.Path("html")}, flag};
     }
-    // The program starts from stored settings with a line no save writes.
-    void Start(std::int16_t flag) {
+    // The program starts from stored settings with a line no save writes,
+    // or from the `stored` bytes.
+    void Start(std::int16_t flag, std::optional<std::string> stored = std::nullopt) {
         window.reset();
-        dir.Write("data/data.sfc", FormatSettings(Values(flag)) + "by the test\r\n");
+        dir.Write("data/data.sfc", stored.value_or(FormatSettings(Values(flag)) + "by the test\r\n"));
         desktop = std::make_unique<headless::HeadlessDesktop>(dir.Path());
         window = CreateMainWindow(*desktop, random);
         desktop->Attach(*window);
@@ -111,7 +113,7 @@ protected:
 
     ScratchFolder dir;
     std::string quote = dir.Path("q1.txt"), signature = dir.Path("sig.htm"), settings = dir.Path("data/data.sfc");
-    const std::string composed = "Hi First <b>x</b>\r\n", previous = "previous\r\n";
+    const std::string composed = "Hi First <b>x</b>" + std::string(LineBreak(kPlatformLineEnds)), previous = "previous\r\n";
     ScriptedDraws random;
     std::unique_ptr<headless::HeadlessDesktop> desktop;
     std::unique_ptr<IWindowEvents> window;
@@ -150,10 +152,11 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
         EXPECT_EQ(ReadBytes(settings), saved ? FormatSettings(Values(composes)) : stored);
         EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
         // Which calls a composition and a save cannot do without.
-        EXPECT_EQ(composes, std::string("|size|resize|remove|makeFolder|short writes|interrupted|").find("|" + name + "|") !=
-                                std::string::npos);
-        EXPECT_EQ(saved, std::string("|read|size|resize|remove|list|short writes|interrupted|").find("|" + name + "|") !=
-                             std::string::npos);
+        // A system that cannot tell files apart shows no signature overwriting a source.
+        EXPECT_EQ(composes, std::string("|size|resize|remove|makeFolder|identity|short writes|interrupted|")
+                                    .find("|" + name + "|") != std::string::npos);
+        EXPECT_EQ(saved, std::string("|read|size|resize|remove|list|identity|short writes|interrupted|")
+                                 .find("|" + name + "|") != std::string::npos);
         Restore();
         EXPECT_EQ(Temporaries(), 0);
         Press(ControlId::CreateNowButton);  // the program carries on
@@ -194,6 +197,20 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     EXPECT_EQ(gWaited, 3 * kSettingsRetryMs);
     EXPECT_EQ(Boxes(), 0u);
     EXPECT_TRUE(desktop->Running());
+}
+
+// A settings file that is not understood is treated as one that cannot be
+// read: the user is told once, nothing runs, and only a save replaces it.
+TEST_F(Faults, MalformedSettingsAtStartUpAreKeptUntilTheUserSaves) {
+    std::string stored = FormatSettings(Values(1));
+    stored.replace(stored.rfind('1'), 1, "7");
+    Start(1, stored);
+    ASSERT_EQ(Boxes(), 1u);
+    EXPECT_NE(desktop->errors[0].text.find(settings), std::string::npos);
+    EXPECT_FALSE(desktop->Running());
+    EXPECT_NE(LastLogLine().find("| reading the settings | " + settings + " | malformed"), std::string::npos);
+    Press(ControlId::ExitItem);
+    EXPECT_EQ(ReadBytes(settings), stored);
 }
 
 TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {

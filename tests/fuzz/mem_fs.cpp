@@ -29,6 +29,11 @@ fs::Result fs::EnsureFolder(const std::string& folder) {
     if (!fuzz::Disk().failWrites) fuzz::Disk().folders.insert(folder);
     return Outcome(!fuzz::Disk().failWrites, Error::DiskFull);
 }
+// Paths here are written one way only: the same text is the same file.
+bool fs::SameFile(const std::string& a, const std::string& b) { return a == b && fuzz::Disk().files.contains(a); }
+bool fs::LiesInside(const std::string& path, const std::string& folder) {
+    return fuzz::Disk().folders.contains(folder) && path.starts_with(folder + '/');
+}
 void fs::Wait(unsigned) {}
 bool fs::IsWritableFolder(const std::string&) { return !fuzz::Disk().failWrites; }
 char fs::PathSeparator() { return '/'; }

@@ -59,7 +59,8 @@ copies() { pgrep -f -x "$1/tessaly" | wc -l; }
 
 # --- one copy per settings file
 unpack "$dir/a"
-cp "$dir/a/data/data.sfc" "$dir/expected.sfc"
+# Written on Windows (CR LF), read as it is, saved as Linux text (LF).
+tr -d '\r' <"$dir/a/data/data.sfc" >"$dir/expected.sfc"
 "$dir/a/tessaly" >"$dir/a/log" 2>&1 &
 first=$!
 pids+=("$first")

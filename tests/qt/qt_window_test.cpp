@@ -135,12 +135,6 @@ protected:
     std::unique_ptr<tessaly::IWindowEvents> window_;
 };
 
-TEST_F(QtWindow, PausedStartWritesNothing) {
-    Start(Settings(0, Path("template.txt")));
-    EXPECT_EQ(ReadBytes(Path("signature.txt")), std::nullopt);
-    EXPECT_EQ(Marks(), kPaused);
-}
-
 TEST_F(QtWindow, TabFollowsTheTabIndex) {
     StartPaused();
     QStringList tabbed({QApplication::focusWidget()->objectName()});
@@ -226,13 +220,6 @@ TEST_F(QtWindow, AutoRunBoxTicksAndClears) {
     EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
 }
 
-TEST_F(QtWindow, CreateNowWritesOnceAndStaysPaused) {
-    StartPaused();
-    Click("cmdCreateS");
-    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
-    EXPECT_EQ(Marks(), kPaused);
-}
-
 // With no notification area to come back from, the window is minimised
 // where it would hide.
 TEST_F(QtWindow, StartMinimisesWithoutATray) {
@@ -240,15 +227,6 @@ TEST_F(QtWindow, StartMinimisesWithoutATray) {
     Click("cmdStart");
     EXPECT_EQ(Marks(), kRunning);
     EXPECT_TRUE(desktop_->Window()->isMinimized());
-}
-
-TEST_F(QtWindow, StopPausesWithoutSaving) {
-    const std::string settings = Settings(0, Path("template.txt"));
-    Start(settings);
-    Click("cmdStart");
-    Click("cmdStop");
-    EXPECT_EQ(Marks(), kPaused);
-    EXPECT_EQ(ReadBytes(Path("data/data.sfc")), settings);
 }
 
 TEST_F(QtWindow, TrayDoubleClickOpensTheWindow) {
@@ -296,13 +274,6 @@ TEST_F(QtWindow, FailedCompositionTellsTheUserAndClearsTheStartUpBox) {
                                   "exist!\n\ntemplate (Select Template): " + Path("missing.txt") + " (not found)");
     EXPECT_EQ(icon, QMessageBox::Warning);
     EXPECT_EQ(Find<QCheckBox>("chkAS")->checkState(), Qt::Unchecked);
-}
-
-TEST_F(QtWindow, RunningStartComposesAndShowsTheWindow) {
-    Start(Settings(1, Path("template.txt")));
-    EXPECT_EQ(ReadBytes(Path("signature.txt")), "Hi first!\r\n");
-    EXPECT_EQ(Marks(), kRunning);
-    EXPECT_TRUE(desktop_->Window()->isVisible());
 }
 
 // A path that is no valid UTF-8 survives the window untouched.

@@ -61,7 +61,8 @@ cp -r "$bundle/samples" "$bundle/quotes" "$dir/app/"
     "$dir/app/quotes/quotes2.txt" "$dir/app/samples/html1" "$dir/app/samples/html2"
   printf '0\r\n'
 } >"$dir/app/data/data.sfc"
-cp "$dir/app/data/data.sfc" "$dir/expected.sfc"
+# Written on Windows (CR LF), read as it is, saved as Linux text (LF).
+tr -d '\r' <"$dir/app/data/data.sfc" >"$dir/expected.sfc"
 
 # The session bus and the watcher, before the program: Qt decides at start-up
 # which kind of tray to use.

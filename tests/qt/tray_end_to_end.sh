@@ -70,7 +70,8 @@ mkdir "$dir/data"
     "$dir/quotes/quotes2.txt" "$dir/samples/html1" "$dir/samples/$odd"
   printf '0\r\n'
 } >"$dir/data/data.sfc"
-cp "$dir/data/data.sfc" "$dir/expected.sfc"
+# Written on Windows (CR LF), read as it is, saved as Linux text (LF).
+tr -d '\r' <"$dir/data/data.sfc" >"$dir/expected.sfc"
 
 QT_LOGGING_RULES="tessaly.tray.debug=true" "$dir/tessaly" >"$dir/log" 2>&1 &
 pid=$!

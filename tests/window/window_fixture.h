@@ -32,8 +32,13 @@ protected:
     Conventions conventions;  // the Windows program's
     const std::string signature = dir.Path("signature.htm");
     const std::string settingsFile = dir.Path("data/data.sfc");
-    // What the sources below compose into.
+    // What the sources below compose into: on Linux the fragment's line
+    // break stays as LF, and the signature ends with LF.
+#ifdef _WIN32
     const std::string composed = "Hi First line / <b>one</b>two\r\n";
+#else
+    const std::string composed = "Hi First line / <b>one</b>\ntwo\n";
+#endif
 
     // The settings naming the sources below, with the start-up flag and any
     // path fields changed by index.

@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 
+#include "core/line_ends.h"
+#include "core/text_encoding.h"
+
 namespace tessaly {
 
 // A uniform generator that is re-seeded from the time of day before every
@@ -47,20 +50,32 @@ struct ComposeResult {
     explicit operator bool() const noexcept { return role == PathRole::None; }
 };
 
-// One line drawn from a quote file (without its terminator), or nothing when
+// How a source file's bytes become the text that replaces a placeholder:
+// converted to the template's encoding (see text::ConvertSource), then cut
+// into lines by the line rule.
+struct SourceRules {
+    text::Encoding encoding = text::Encoding::AsIs;  // AsIs, Windows1252 or Utf8
+    bool html = false;                               // see text::TemplateEncoding
+    LineEnds lineEnds = kPlatformLineEnds;
+};
+
+// One line drawn from a quote file (without its line break), or nothing when
 // the file cannot be read, is empty, or has more than 32,767 lines; then
 // `failure`, when given, receives the path and the reason.
 std::optional<std::string> ReadRandomLine(const std::string& path, RandomSource& random,
-                                          ComposeResult* failure = nullptr);
+                                          ComposeResult* failure = nullptr, const SourceRules& rules = {});
 
-// The content of one file drawn from `folder`, its lines run together without
-// their terminators, or nothing when the folder lists no file, the file cannot
-// be read or it has more than 32,767 lines; then `failure`, when given,
-// receives the path and the reason. The file's path is the folder text
-// exactly as given, the platform's separator, and the file's name (so a
-// folder text that already ends in a separator gives a doubled one).
+// The content of one file drawn from `folder`, or nothing when the folder
+// lists no file, the file cannot be read or it has more than 32,767 lines;
+// then `failure`, when given, receives the path and the reason. Under the
+// Windows line rule the file's lines run together without their line
+// breaks; under the Linux rule they are joined by LF, so that words never
+// run together and the last line break does not reach the signature. The
+// file's path is the folder text exactly as given, the platform's separator,
+// and the file's name (so a folder text that already ends in a separator
+// gives a doubled one).
 std::optional<std::string> ReadRandomFile(const std::string& folder, RandomSource& random,
-                                          ComposeResult* failure = nullptr);
+                                          ComposeResult* failure = nullptr, const SourceRules& rules = {});
 
 // The six paths that one composition works with, as the window's fields hold
 // them at the moment the composition starts.
@@ -75,17 +90,25 @@ struct ComposePaths {
 
 // Reads the template and replaces the placeholders: the signature text
 // without its closing line break, or nothing when a step fails; then
-// `failure`, when given, names the path and the reason. Never throws.
+// `failure`, when given, names the path and the reason. The text is in the
+// template's encoding, the sources' text converted to it; for a UTF-16
+// template it is UTF-8 (without a byte-order mark), the form a program
+// reading it from a pipe can use. Never throws.
 std::optional<std::string> ComposeText(const ComposePaths& paths, RandomSource& random,
-                                       ComposeResult* failure = nullptr);
+                                       ComposeResult* failure = nullptr, LineEnds lineEnds = kPlatformLineEnds);
 
 // Composes as above and replaces the signature file with the result followed
-// by CR LF. On failure the result names the path and the reason, the
-// signature file is left exactly as it was and no file stays open. A template
-// of zero length fails (an editor may be saving it at that moment), and so
-// does a placeholder whose first occurrence, found ignoring letter case, lies
-// beyond the 32,767th byte. The signature is replaced atomically: a mail
-// client reading it sees the old or the new text whole. Never throws.
-ComposeResult ComposeSignature(const ComposePaths& paths, RandomSource& random);
+// by the rule's line break (CR LF on Windows, LF on Linux), all in the
+// template's encoding. On failure the result names the path and the reason,
+// the signature file is left exactly as it was and no file stays open. A
+// template of zero length fails (an editor may be saving it at that moment),
+// and so does a placeholder whose first occurrence, found ignoring letter
+// case, lies beyond the 32,767th byte. So does a signature path that leads
+// to the template or either quote file, or into either HTML folder, however
+// it is written: the signature would overwrite its own sources. The
+// signature is replaced atomically: a mail client reading it sees the old or
+// the new text whole. Never throws.
+ComposeResult ComposeSignature(const ComposePaths& paths, RandomSource& random,
+                               LineEnds lineEnds = kPlatformLineEnds);
 
 }  // namespace tessaly

@@ -30,6 +30,7 @@ enum class Error {
     Interrupted,   // a signal interrupted the call; it may be made again
     TooLarge,      // more than the program can hold
     Io,            // the device reported an error
+    Malformed,     // read, but not in the form the program writes
     Other,         // see the code
 };
 
@@ -59,6 +60,7 @@ inline std::string Reason(const Result& result) {
         case Error::Interrupted: return "interrupted";
         case Error::TooLarge: return "too large";
         case Error::Io: return "input/output error";
+        case Error::Malformed: return "malformed";
         case Error::Other: break;
     }
     return "system error " + std::to_string(result.code);
@@ -86,6 +88,19 @@ Result ListPlainFiles(const std::string& folder, std::vector<std::string>& names
 // the replacement keeps the old file's permission bits and a symbolic link
 // keeps pointing at the file.
 Result ReplaceFileAtomically(const std::string& path, std::string_view content);
+
+// True when both paths lead to one existing file or folder, however each is
+// written (letter case, "." and "..", links, short names): the system's
+// identities of the two are compared, not the texts. False when either does
+// not exist or the system cannot tell.
+bool SameFile(const std::string& a, const std::string& b);
+
+// True when a file written at `path` lands inside `folder` or in a folder
+// below it, however either is written: the folder that would hold the file
+// (the one a link leads into, for a link) and each folder above it are
+// compared with `folder` by their identities. The file itself need not exist
+// yet. False when `folder` does not exist or the system cannot tell.
+bool LiesInside(const std::string& path, const std::string& folder);
 
 // Creates the folder (not its parents) when it does not exist yet. Succeeds
 // when the folder exists afterwards.

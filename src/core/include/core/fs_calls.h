@@ -33,6 +33,16 @@ struct Attributes {
     std::string target;       // where the path leads: the file a symbolic link names, else the path
 };
 
+// Which file or folder a path leads to, as the system tells them apart: the
+// same for every way of writing the path. POSIX: device and inode; Windows:
+// volume serial number and file index.
+struct Identity {
+    bool known = false;  // false: no such file, or the system gives no identity
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const Identity&) const = default;
+};
+
 struct Entry {
     std::string name;
     bool plain = false;  // a plain file that is neither hidden nor a system file
@@ -60,6 +70,9 @@ struct Calls {
     Result (*list)(const std::string& folder, std::vector<Entry>& entries);
     // A path that does not exist is no failure: `exists` is false then.
     Result (*attributes)(const std::string& path, Attributes& out);
+    // Follows links. A path that does not exist is no failure: `known` is
+    // false then.
+    Result (*identity)(const std::string& path, Identity& out);
     void (*wait)(unsigned ms);
     // Where installed programs keep each user's settings, as the user's
     // environment names it: %APPDATA% (the roaming application data) on

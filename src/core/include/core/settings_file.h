@@ -1,5 +1,6 @@
 // The settings file data\data.sfc: six quoted paths and the start-up flag,
-// seven CR LF lines.
+// seven lines. The Windows program ends them with CR LF; on Linux they end
+// with LF, and a file written on Windows reads the same there.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "core/fs.h"
+#include "core/line_ends.h"
 
 namespace tessaly {
 
@@ -20,10 +22,18 @@ struct SettingsValues {
 };
 
 struct LoadedSettings {
-    SettingsValues values;
-    bool fileFound = false;  // true: the values are the file's
-    fs::Result read;         // why not: NotFound when there is no file yet
+    SettingsValues values;   // the file's; for a malformed file, what could be read of it
+    bool fileFound = false;  // true: the file was read and understood, and the values are its own
+    // Why not: NotFound when there is no file yet; Malformed when the file
+    // was read but is not seven lines of six quoted paths and 0, 1 or 2.
+    fs::Result read;
+    std::string problem;  // what is wrong with a malformed file: "line 7 is not 0, 1 or 2"
 };
+
+// Why the settings could not be taken from the file, in words: the reason
+// of `read`, and for a malformed file what is wrong with it ("malformed:
+// line 3 is not a path in quotes").
+std::string SettingsFailure(const LoadedSettings& loaded);
 
 // How long start-up keeps trying a settings file that exists but cannot be
 // read: a backup or sync program that holds it usually lets go within a
@@ -31,16 +41,23 @@ struct LoadedSettings {
 inline constexpr unsigned kSettingsPatienceMs = 2000;
 inline constexpr unsigned kSettingsRetryMs = 100;
 
-// The exact bytes that a save writes.
-std::string FormatSettings(const SettingsValues& values);
+// The exact bytes that a save writes: each line ends with the rule's line
+// break.
+std::string FormatSettings(const SettingsValues& values, LineEnds lineEnds = kPlatformLineEnds);
 
-// Reads settings text. Never fails: lines that are missing give empty paths
-// and a cleared check box, a path line shorter than two characters gives an
-// empty path, and a seventh line that is not 0, 1 or 2 gives 0.
-SettingsValues ParseSettings(std::string_view text);
+// Reads settings text, its lines ending as `lineEnds` has it; lines after
+// the seventh are ignored. Text that is not understood gives what could be
+// read, and `problem`, when given, says what is wrong: fewer than seven
+// lines, a path line whose first and last characters are not quotes, a
+// seventh line that is not 0, 1 or 2 (blanks around it allowed). A missing
+// or unreadable line gives an empty path or a cleared check box; otherwise
+// `problem` is left empty.
+SettingsValues ParseSettings(std::string_view text, std::string* problem = nullptr,
+                             LineEnds lineEnds = kPlatformLineEnds);
 
 // Reads the file at `path`; a missing or unreadable file gives empty values
-// with fileFound false and the reason in `read`. A file that exists but
+// with fileFound false and the reason in `read`, a malformed one what could
+// be read of it, the error Malformed and its problem. A file that exists but
 // cannot be read is tried again every kSettingsRetryMs for up to
 // `patienceMs`.
 LoadedSettings ReadSettingsFile(const std::string& path, unsigned patienceMs = 0);

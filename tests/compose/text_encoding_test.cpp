@@ -1,0 +1,182 @@
+// Text encodings: what a template is written in, how a source is converted
+// to it, and what a composition from files in different encodings writes.
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
+
+#include "core/text_encoding.h"
+#include "support/support.h"
+
+namespace tessaly::test {
+namespace {
+
+using text::ConvertSource;
+using text::Encoding;
+
+// UTF-16 bytes of `units` behind their byte-order mark.
+std::string Utf16(std::u16string_view units, bool bigEndian = false) {
+    std::string bytes(bigEndian ? text::kUtf16BEBom : text::kUtf16LEBom);
+    for (const char16_t unit : units) {
+        const char hi = static_cast<char>(unit >> 8), lo = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? hi : lo;
+        bytes += bigEndian ? lo : hi;
+    }
+    return bytes;
+}
+
+const std::string kBom(text::kUtf8Bom);
+// "Grüßen", "café" and "Zoë" in UTF-8 and in windows-1252.
+const std::string kGruessen8 = "Gr\xC3\xBC\xC3\x9F" "en", kGruessen1252 = "Gr\xFC\xDF" "en";
+const std::string kCafe8 = "caf\xC3\xA9", kCafe1252 = "caf\xE9", kZoe8 = "Zo\xC3\xAB", kZoe1252 = "Zo\xEB";
+
+TEST(TemplateEncoding, AMarkThenAMetaCharsetThenTheBytesDecide) {
+    struct Case {
+        std::string bytes, name;
+        Encoding encoding;
+        bool html;
+    };
+    const Case cases[] = {
+        {kBom + "<meta charset=windows-1252>", "t.txt", Encoding::Utf8, true},
+        {std::string("\xFF\xFEq\0", 4), "t.txt", Encoding::Utf16LE, false},
+        {std::string("\xFE\xFF\0q", 4), "t.txt", Encoding::Utf16BE, false},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; Charset = Windows-1252\">" + kCafe8, "t",
+         Encoding::Windows1252, true},
+        {"<meta charset='utf-8'>" + kCafe1252, "t", Encoding::Utf8, true},
+        {"<meta charset=\"ISO-8859-1\">", "t", Encoding::Windows1252, true},
+        {"<meta charset=latin1>", "t", Encoding::Windows1252, true},
+        {"<meta charset=us-ascii>", "t", Encoding::Windows1252, true},
+        {"<meta name=x><meta charset=shift_jis>" + kCafe1252, "t", Encoding::AsIs, true},
+        {kGruessen8, "t.txt", Encoding::Utf8, false},
+        {kGruessen1252, "t.txt", Encoding::Windows1252, false},
+        {"\xFF\xFE" "odd", "t.txt", Encoding::Windows1252, false},
+        {"plain", "t.txt", Encoding::AsIs, false},
+        {"plain", "T.HTM", Encoding::AsIs, true},
+        {"<html>plain", "t.txt", Encoding::AsIs, true},
+    };
+    for (const Case& c : cases) {
+        const text::TemplateEncoding found = text::DetectTemplate(c.bytes, c.name);
+        EXPECT_EQ(found.encoding, c.encoding) << c.bytes;
+        EXPECT_EQ(found.html, c.html) << c.bytes;
+    }
+}
+
+TEST(SourceEncoding, ConvertedToTheTemplatesWithWhatItCannotHoldAsReferencesOrQuestionMarks) {
+    const std::string utf8 = kGruessen8 + " \xE2\x82\xAC \xCE\xA9 \xF0\x9F\x98\x80";  // € Ω and a smiling face
+    const std::string html1252 = kGruessen1252 + " \x80 &#937; &#128512;";
+    EXPECT_EQ(ConvertSource(utf8, Encoding::Windows1252, true), html1252);
+    EXPECT_EQ(ConvertSource(kBom + utf8, Encoding::Windows1252, true), html1252);
+    EXPECT_EQ(ConvertSource(utf8, Encoding::Windows1252, false), kGruessen1252 + " \x80 ? ?");
+    const std::u16string units = u"Gr\u00FC\u00DFen \u20AC \u03A9 \U0001F600";
+    for (const bool bigEndian : {false, true}) {
+        EXPECT_EQ(ConvertSource(Utf16(units, bigEndian), Encoding::Windows1252, true), html1252);
+        EXPECT_EQ(ConvertSource(Utf16(units, bigEndian), Encoding::Utf8, true), utf8);
+        EXPECT_EQ(ConvertSource(Utf16(units, bigEndian), Encoding::AsIs, true), utf8);
+    }
+    EXPECT_EQ(ConvertSource(kGruessen1252 + " \x80", Encoding::Utf8, true), kGruessen8 + " \xE2\x82\xAC");
+    // A lone surrogate is no character.
+    EXPECT_EQ(ConvertSource(Utf16(u"a\xD800" "b"), Encoding::Utf8, false), "a\xEF\xBF\xBD" "b");
+}
+
+TEST(SourceEncoding, WhatIsInTheTargetAlreadyStaysAndNoMarkIsKept) {
+    const std::string mixed = kGruessen8 + kCafe1252;  // not UTF-8 as a whole
+    EXPECT_EQ(ConvertSource(kGruessen8, Encoding::Utf8, true), kGruessen8);
+    EXPECT_EQ(ConvertSource(kGruessen1252, Encoding::Windows1252, true), kGruessen1252);
+    EXPECT_EQ(ConvertSource(mixed, Encoding::Windows1252, true), mixed);
+    for (const Encoding target : {Encoding::AsIs, Encoding::Utf8, Encoding::Windows1252}) {
+        EXPECT_EQ(ConvertSource("plain &#937; ?", target, true), "plain &#937; ?");
+        EXPECT_EQ(ConvertSource(kBom + kBom + "x", target, true), "x");
+        EXPECT_EQ(ConvertSource(Utf16(u"\uFEFFx"), target, true), "x");
+        EXPECT_EQ(ConvertSource(kBom, target, true), "");
+    }
+    // Taken as they are: no reliable way to tell what the template wants.
+    EXPECT_EQ(ConvertSource(kBom + kGruessen8, Encoding::AsIs, true), kGruessen8);
+    EXPECT_EQ(ConvertSource(kGruessen1252, Encoding::AsIs, true), kGruessen1252);
+    // A file marked as UTF-8 that is not keeps the bytes that are no UTF-8.
+    EXPECT_EQ(ConvertSource(kBom + kZoe8 + kCafe1252, Encoding::Windows1252, true), kZoe1252 + kCafe1252);
+}
+
+// The system's own view of a windows-1252 byte, as UTF-8; nothing where
+// the system has no character for it.
+std::optional<std::string> SystemWindows1252(char byte) {
+#ifdef _WIN32
+    wchar_t wide[2];
+    char utf8[8];
+    const int units = MultiByteToWideChar(1252, MB_ERR_INVALID_CHARS, &byte, 1, wide, 2);
+    const int length = units > 0 ? WideCharToMultiByte(CP_UTF8, 0, wide, units, utf8, sizeof utf8, nullptr, nullptr) : 0;
+    if (length <= 0) return std::nullopt;
+    return std::string(utf8, static_cast<std::size_t>(length));
+#else
+    const iconv_t converter = iconv_open("UTF-8", "CP1252");
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    char in[1] = {byte}, out[8];
+    char *from = in, *to = out;
+    std::size_t inLeft = 1, outLeft = sizeof out;
+    const bool converted = iconv(converter, &from, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(converter);
+    if (!converted) return std::nullopt;
+    return std::string(out, static_cast<std::size_t>(to - out));
+#endif
+}
+
+TEST(SourceEncoding, Windows1252IsTheSystemsCodePageAndTurnsBackIntoTheSameByte) {
+    int compared = 0;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const std::string utf8 = ConvertSource(byte, Encoding::Utf8, false);
+        if (const std::optional<std::string> system = SystemWindows1252(byte[0])) {
+            EXPECT_EQ(utf8, *system) << "byte " << b;
+            ++compared;
+        }
+        EXPECT_EQ(ConvertSource(utf8, Encoding::Windows1252, false), byte) << "byte " << b;
+    }
+    // glibc leaves out the five bytes that windows-1252 does not define.
+    EXPECT_GE(compared, 123);
+}
+
+TEST(SourceEncoding, AUtf16TextTurnsIntoUtf8AndBackIntoTheSameBytes) {
+    const std::u16string units = u"a\U0001F600\xD800" "b\xDC00\xFFFF\u00E9";
+    const std::string utf8 = "a\xF0\x9F\x98\x80\xED\xA0\x80" "b\xED\xB0\x80\xEF\xBF\xBF\xC3\xA9";
+    for (const bool bigEndian : {false, true}) {
+        const std::string bytes = Utf16(units, bigEndian).substr(2);
+        EXPECT_EQ(text::Utf16ToUtf8(bytes, bigEndian), utf8);
+        EXPECT_EQ(text::Utf8ToUtf16(utf8, bigEndian), bytes);
+    }
+}
+
+// A UTF-8, UTF-8-with-mark or UTF-16 source in a windows-1252 template, and
+// the reverse, read correctly in the signature.
+TEST(EncodedComposition, EachSourceReadsCorrectlyInTheTemplatesEncoding) {
+    ScratchFolder dir;
+    const ComposePaths paths{dir.Path("template"), dir.Path("signature"),
+                             dir.Write("q1.txt", kBom + kGruessen8 + " \xE2\x98\x83\r\n"),  // and a snowman
+                             dir.Write("q2.txt", Utf16(u"Zo\u00EB\r\n")), dir.Path("html1"), dir.Path("html2")};
+    dir.Write("html1/a.htm", kCafe8);
+    dir.Write("html2/b.htm", kCafe1252);
+    const auto compose = [&](const std::string& templateBytes) {
+        WriteBytes(paths.templatePath, templateBytes);
+        ScriptedDraws random;
+        EXPECT_TRUE(ComposeSignature(paths, random, LineEnds::Windows));
+        return ReadBytes(paths.signaturePath).value_or("<none>");
+    };
+    const std::string all = "quote1|quote2|htmPath1|htmPath2";
+    const std::string meta1252 = "<meta charset=windows-1252>";
+    EXPECT_EQ(compose(meta1252 + all), meta1252 + kGruessen1252 + " &#9731;|" + kZoe1252 + "|" + kCafe1252 + "|" +
+                                           kCafe1252 + "\r\n");
+    EXPECT_EQ(compose(kCafe1252 + all), kCafe1252 + kGruessen1252 + " ?|" + kZoe1252 + "|" + kCafe1252 + "|" +
+                                            kCafe1252 + "\r\n");
+    EXPECT_EQ(compose(kCafe8 + all),
+              kCafe8 + kGruessen8 + " \xE2\x98\x83|" + kZoe8 + "|" + kCafe8 + "|" + kCafe8 + "\r\n");
+    // Plain ASCII declaring nothing takes its sources as they are.
+    EXPECT_EQ(compose("quote1|htmPath1|htmPath2"), kGruessen8 + " \xE2\x98\x83|" + kCafe8 + "|" + kCafe1252 + "\r\n");
+    // A UTF-16 template writes UTF-16, and its own bytes stay.
+    EXPECT_EQ(compose(Utf16(u"\u00C0 quote2 htmPath2")), Utf16(u"\u00C0 Zo\u00EB caf\u00E9\r\n"));
+    ScriptedDraws random;
+    EXPECT_EQ(ComposeText(paths, random), "\xC3\x80 " + kZoe8 + " " + kCafe8) << "printed as UTF-8";
+}
+
+}  // namespace
+}  // namespace tessaly::test
