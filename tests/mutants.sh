@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Breaks the program on purpose, one fault at a time, and shows which tests
 # notice. Works on a scratch copy of the tree (nothing here is touched) and
-# runs the native test suite (ctest) against each broken build.
+# runs the native test suite (ctest) against each broken build; a fault in the
+# Windows layer is built for win64 and tried with the Windows suites under
+# Wine, on a private display and prefix.
 #
 #   tests/mutants.sh [NAME...]      only the faults whose names are given
 #
@@ -147,6 +149,38 @@ mutant picker-ignores-field src/window/pickers.cpp 's/if (conventions_.pickFromT
 mutant check-box-grayed src/window/presentation.cpp 's/return current == 1 ? 0 : 1;/return current == 1 ? 2 : 1;/' \
   "clicking the ticked check box grays it"
 
+# --- the Windows layer (win64 under Wine)
+mutant win32-tray-flags src/platform/win32/include/win32/tray_record.h 's/kTrayFlags = 7;/kTrayFlags = 6;/' \
+  "the shell's record has uFlags 6: no callback message"
+mutant win32-tray-tip-nul src/platform/win32/tray_record.cpp "s/static_cast<std::uint8_t>(' ')/static_cast<std::uint8_t>(0)/" \
+  "the tip is padded with NUL bytes instead of spaces"
+mutant win32-tray-swap src/platform/win32/tray_record.cpp 's/case WM_LBUTTONDBLCLK: return TrayRequest::OpenWindow;/case WM_LBUTTONDBLCLK: return TrayRequest::ShowMenu;/;s/case WM_RBUTTONUP: return TrayRequest::ShowMenu;/case WM_RBUTTONUP: return TrayRequest::OpenWindow;/' \
+  "a double-click on the icon opens the menu, the right button the window"
+mutant win32-error-box src/platform/win32/dialogs.cpp '/void Win32Desktop::ShowError/,/^}/{s/::MessageBoxA(.*$/(void)title, (void)text;/}' \
+  "the error box is never shown"
+mutant win32-edit-unreported src/platform/win32/routing.cpp 's/        events_.FieldEdited(id);//' \
+  "typing in a field is not reported"
+mutant win32-second-copy-runs src/platform/win32/main_win32.cpp '/^        return 0;$/d' \
+  "a second start with the same settings runs a second copy"
+
+# --- the Linux edition
+mutant qt-tray-context-opens-window src/platform/qt/tray.cpp '/case QSystemTrayIcon::Context:/{n;s/TrayMenuRequested/TrayOpenRequested/}' \
+  "a right click on the icon opens the window instead of the menu"
+mutant qt-tray-click-ignored src/platform/qt/tray.cpp '/if (!icon_->geometry().isValid()) events_.TrayOpenRequested();/d' \
+  "a StatusNotifierItem click does not open the window"
+mutant qt-tray-tip-missing src/platform/qt/tray.cpp '/icon_->setToolTip(ToQt(icon.tip));/d' \
+  "the tray icon has no tip"
+mutant qt-error-box-not-shown src/platform/qt/dialogs.cpp '/box.exec();/d' \
+  "an error box is never shown"
+mutant qt-field-edits-unreported src/platform/qt/widgets.cpp '/&QLineEdit::textEdited/d' \
+  "typing in a path field is not reported"
+mutant qt-second-copy-runs src/platform/qt/main_qt.cpp '/^        return 0;$/d' \
+  "a second start with the same settings runs a second copy"
+mutant qt-signal-kills src/platform/qt/main_qt.cpp '/const qt::SessionEnd sessionEnd/d' \
+  "SIGTERM ends the program without saving"
+mutant qt-help-without-display src/platform/qt/main_qt.cpp 's/if (line.action != qt::CommandLine::Action::Run) {/if (false) {/' \
+  "--help needs a display and opens the window"
+
 selected=("$@")
 wanted() {
   [ ${#selected[@]} -eq 0 ] && return 0
@@ -158,30 +192,52 @@ rm -rf "$work/src" "$work/build" && mkdir -p "$work/src"
 tar -C "$tree" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
 cmake -S "$work/src" -B "$work/build" -G Ninja -DTESSALY_BUILD_BENCH=OFF >"$work/configure.log" 2>&1 ||
   { cat "$work/configure.log"; exit 2; }
-build() { cmake --build "$work/build" -- -j"$jobs" >"$work/build.log" 2>&1; }
+# Faults in the Windows layer are built for win64 and tried under Wine, with
+# the Windows suites (the layer's own tests and the end-to-end cases).
+windows=$work/src/build/win64
+on_windows() { [[ $1 == src/platform/win32/* ]]; }
+build() { cmake --build "$1" -- -j"$jobs" >"$work/build.log" 2>&1; }
 # Names of the tests that failed (or did not run), one line.
 failing() {
-  (cd "$work/build" && ctest -j"$jobs" --timeout 120 >"$work/ctest.log" 2>&1) || true
+  local pick=()
+  [ "$1" = "$windows" ] && pick=(-R 'win32|e2e|package')
+  (cd "$1" && ctest -j"$jobs" --timeout 300 "${pick[@]}" >"$work/ctest.log" 2>&1) || true
   sed -n '/tests FAILED:/,$p' "$work/ctest.log" |
     sed -n -E 's/^[[:space:]]*[0-9]+ - (.*) \([^)]*\)$/\1/p' | tr '\n' ' '
 }
-
-build || { tail -30 "$work/build.log"; echo "the unbroken tree does not build"; exit 2; }
-baseline=$(failing)
-[ -z "$baseline" ] || { echo "the unbroken tree fails: $baseline"; exit 2; }
+checked() {  # a build folder's unbroken tree builds and passes
+  build "$1" || { tail -30 "$work/build.log"; echo "the unbroken tree does not build in $1"; exit 2; }
+  local failed; failed=$(failing "$1")
+  [ -z "$failed" ] || { echo "the unbroken tree fails in $1: $failed"; exit 2; }
+}
+checked "$work/build"
+for i in "${!names[@]}"; do
+  if wanted "${names[$i]}" && on_windows "${files[$i]}"; then
+    (cd "$work/src" && cmake --preset win64 >"$work/configure-win64.log" 2>&1) || { cat "$work/configure-win64.log"; exit 2; }
+    . "$work/src/scripts/wine-env.sh"
+    trap 'tessaly_wine_stop; tessaly_display_stop' EXIT
+    pushd "$work/src" >/dev/null
+    TESSALY_OWN_DISPLAY=1 tessaly_wine_start test
+    popd >/dev/null
+    checked "$windows"
+    break
+  fi
+done
 
 survived=0
 for i in "${!names[@]}"; do
   name=${names[$i]} file=${files[$i]}
   wanted "$name" || continue
+  folder=$work/build
+  on_windows "$file" && folder=$windows
   cp "$tree/$file" "$work/src/$file"
   sed -i -e "${scripts[$i]}" "$work/src/$file"
   if cmp -s "$tree/$file" "$work/src/$file"; then
     result="STALE (patch does not apply)"
-  elif ! build; then
+  elif ! build "$folder"; then
     result="NO-BUILD: $(grep -m1 'error' "$work/build.log" || true)"
   else
-    result=$(failing)
+    result=$(failing "$folder")
     if [ -z "$result" ]; then
       result="SURVIVED"
       survived=$((survived + 1))
@@ -193,5 +249,5 @@ for i in "${!names[@]}"; do
   cp "$tree/$file" "$work/src/$file"
   printf '%-28s | %-62s | %s\n' "$name" "${notes[$i]}" "$result"
 done
-build >/dev/null || true
+build "$work/build" >/dev/null || true
 [ $survived -eq 0 ]
