@@ -1,5 +1,6 @@
 #include "widgets.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -84,6 +85,15 @@ CreditsLine::CreditsLine(ControlId id, EventLink& events, QWidget* parent)
     setFocusPolicy(Qt::ClickFocus);
 }
 
+void CreditsLine::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        Activate();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 void CreditsLine::mouseMoveEvent(QMouseEvent* event) {
     QLineEdit::mouseMoveEvent(event);
     events_.PointerOver(id_);
@@ -99,6 +109,41 @@ void CreditsLine::mouseReleaseEvent(QMouseEvent* event) {
     if (clicks_.Release(event->button() == Qt::LeftButton, rect().contains(event->position().toPoint()))) {
         events_.Pressed(id_);
     }
+}
+
+// --- accessibility --------------------------------------------------------------
+
+namespace {
+
+// The credits line as a link: its name is its text, and "press" follows it.
+class CreditsLineAccessible final : public QAccessibleWidget {
+public:
+    explicit CreditsLineAccessible(CreditsLine* line) : QAccessibleWidget(line, QAccessible::Link) {}
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            static_cast<CreditsLine*>(widget())->Activate();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* AccessibleFor(const QString&, QObject* object) {
+    if (auto* line = dynamic_cast<CreditsLine*>(object)) return new CreditsLineAccessible(line);
+    return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessibleRoles() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&AccessibleFor);
+        return true;
+    }();
+    (void)installed;
 }
 
 }  // namespace tessaly::qt

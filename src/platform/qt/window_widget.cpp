@@ -28,6 +28,13 @@ WindowWidget::WindowWidget(EventLink& events, std::function<void()> close)
         if (row.visible && row.kind != ControlKind::Window) Add(row);
     }
     OrderForTab();
+    InstallAccessibleRoles();
+    auto* view = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(kViewKeyLetter)), this);
+    connect(view, &QShortcut::activated, this, [this] {
+        if (const auto field = ViewKeyTarget(FocusedControl())) events_.ViewRequested(*field);
+    });
+    auto* credits = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(kCreditsKeyLetter)), this);
+    connect(credits, &QShortcut::activated, this, [this] { events_.Pressed(ControlId::CreditsLine); });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] { events_.HelpRequested(FocusedControl()); });
     auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -143,6 +150,7 @@ void WindowWidget::Add(const ControlRow& row) {
     }
     if (const auto font = FontOf(row.kind)) widget->setFont(ProgramFont(*font));
     widget->setObjectName(Latin(row.name));
+    if (!row.accessibleName.empty()) widget->setAccessibleName(Latin(row.accessibleName));
     widget->setPalette(palette);
     if (!row.toolTip.empty()) widget->setToolTip(Latin(row.toolTip));
     const PixelRect place = ControlRect(row, Dpi());
@@ -156,10 +164,17 @@ void WindowWidget::Add(const ControlRow& row) {
     controls_[static_cast<std::size_t>(row.id)] = widget;
 }
 
-// Tab visits the controls by their tab index, not by creation order.
+// Tab visits the controls by their tab index, not by creation order. Screen
+// readers walk the children in the order of the window's child list, which
+// raising a widget moves it to the end of: raised in reading order, the list
+// follows the Tab order too. (The controls do not overlap, so nothing drawn
+// changes.)
 void WindowWidget::OrderForTab() {
     const auto order = TabOrder();
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(Control(order[i - 1]), Control(order[i]));
+    for (const ControlId id : ReadingOrder()) {
+        if (QWidget* widget = Control(id)) widget->raise();
+    }
 }
 
 }  // namespace tessaly::qt
