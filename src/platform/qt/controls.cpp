@@ -63,6 +63,9 @@ public:
     explicit CreditsLineControl(QLineEdit& line) : line_(line) {}
     void SetColour(Colour colour) override {
         QPalette palette = line_.palette();
+        // Under high contrast the line keeps the theme's text colour; its
+        // underline still marks it as a link.
+        if (IsHighContrast(line_.parentWidget()->palette())) return;
         palette.setColor(QPalette::Text, ToQColor(colour, palette));
         line_.setPalette(palette);
     }

@@ -21,6 +21,15 @@ QColor ToQColor(Colour colour, const QPalette& palette) {
     return SystemColourIndex(colour) == 15 ? palette.color(QPalette::Button) : palette.color(QPalette::Midlight);
 }
 
+bool IsHighContrast(const QPalette& palette) {
+    auto blackAndWhite = [&palette](QPalette::ColorRole back, QPalette::ColorRole fore) {
+        const QRgb a = palette.color(back).rgb() & 0xFFFFFFu;
+        const QRgb b = palette.color(fore).rgb() & 0xFFFFFFu;
+        return (a == 0u && b == 0xFFFFFFu) || (a == 0xFFFFFFu && b == 0u);
+    };
+    return blackAndWhite(QPalette::Window, QPalette::WindowText) || blackAndWhite(QPalette::Base, QPalette::Text);
+}
+
 QFont ProgramFont(const FontSpec& spec) {
     static const QString family = QFontDatabase::hasFamily(Latin(kProgramFontFace))
                                       ? Latin(kProgramFontFace)

@@ -29,6 +29,12 @@ QString Latin(std::string_view text);
 // inactive caption text) as the desktop's palette has them.
 QColor ToQColor(Colour colour, const QPalette& palette);
 
+// Whether the desktop's palette is a high-contrast one. Qt 6.4 has no flag
+// for a high-contrast theme, so a palette of pure black and white (window and
+// window text, or base and text, one #000000 and the other #FFFFFF) counts
+// as one; the window then draws in the palette's colours instead of its own.
+bool IsHighContrast(const QPalette& palette);
+
 // The program's face where the desktop has it, otherwise the desktop's own
 // sans-serif face, at the same size and style.
 QFont ProgramFont(const FontSpec& spec);

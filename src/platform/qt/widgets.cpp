@@ -21,7 +21,8 @@ Button::Button(const ControlRow& row, unsigned dpi, QWidget* parent) : QAbstract
 
 void Button::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QBrush face(ToQColor(kButtonBackColour, palette()));
+    const QBrush face(IsHighContrast(palette()) ? palette().color(QPalette::Button)
+                                                : ToQColor(kButtonBackColour, palette()));
     qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
     const int shift = isDown() ? 1 : 0;
     if (!picture_.isNull()) {

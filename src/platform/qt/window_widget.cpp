@@ -103,7 +103,6 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
 void WindowWidget::Add(const ControlRow& row) {
     const QString text = Latin(row.text);
     QWidget* widget = nullptr;
-    QPalette palette = this->palette();
     switch (row.kind) {
         case ControlKind::Button:
         case ControlKind::PictureButton: {
@@ -116,15 +115,12 @@ void WindowWidget::Add(const ControlRow& row) {
             auto* field = new PathField(row.id, events_, this);
             field->setMaxLength(std::numeric_limits<int>::max());
             field->setText(text);
-            palette.setColor(QPalette::Base, ToQColor(kPathFieldBackColour, palette));
             widget = field;
             break;
         }
         case ControlKind::CreditsLine: {
             auto* line = new CreditsLine(row.id, events_, this);
             line->setText(text);
-            palette.setColor(QPalette::Base, ToQColor(kCreditsBackColour, palette));
-            palette.setColor(QPalette::Text, ToQColor(kCreditsRestColour, palette));
             widget = line;
             break;
         }
@@ -132,7 +128,6 @@ void WindowWidget::Add(const ControlRow& row) {
             auto* box = new AutoRunBox(text, this);
             box->setTristate(true);
             connect(box, &QAbstractButton::clicked, this, [this, id = row.id] { events_.Pressed(id); });
-            palette.setColor(QPalette::WindowText, ToQColor(kCheckBoxForeColour, palette));
             widget = box;
             break;
         }
@@ -141,7 +136,6 @@ void WindowWidget::Add(const ControlRow& row) {
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             label->setTextFormat(Qt::PlainText);
             label->setFocusPolicy(Qt::NoFocus);
-            palette.setColor(QPalette::WindowText, ToQColor(kStatusForeColour, palette));
             widget = label;
             break;
         }
@@ -151,7 +145,7 @@ void WindowWidget::Add(const ControlRow& row) {
     if (const auto font = FontOf(row.kind)) widget->setFont(ProgramFont(*font));
     widget->setObjectName(Latin(row.name));
     if (!row.accessibleName.empty()) widget->setAccessibleName(Latin(row.accessibleName));
-    widget->setPalette(palette);
+    Colour(row, widget);
     if (!row.toolTip.empty()) widget->setToolTip(Latin(row.toolTip));
     const PixelRect place = ControlRect(row, Dpi());
     widget->setGeometry(place.left, place.top, place.Width(), place.Height());
@@ -162,6 +156,42 @@ void WindowWidget::Add(const ControlRow& row) {
         FitCaption(widget, text, std::min(widget->geometry().right(), width()) - place.left - indicator);
     }
     controls_[static_cast<std::size_t>(row.id)] = widget;
+}
+
+void WindowWidget::Colour(const ControlRow& row, QWidget* widget) {
+    QPalette palette = this->palette();
+    if (IsHighContrast(palette)) {
+        // The credits line sits on the window like a label.
+        if (row.kind == ControlKind::CreditsLine) {
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+        }
+        widget->setPalette(palette);
+        return;
+    }
+    switch (row.kind) {
+        case ControlKind::TextField: palette.setColor(QPalette::Base, ToQColor(kPathFieldBackColour, palette)); break;
+        case ControlKind::CreditsLine:
+            palette.setColor(QPalette::Base, ToQColor(kCreditsBackColour, palette));
+            palette.setColor(QPalette::Text, ToQColor(kCreditsRestColour, palette));
+            break;
+        case ControlKind::CheckBox:
+            palette.setColor(QPalette::WindowText, ToQColor(kCheckBoxForeColour, palette));
+            break;
+        case ControlKind::Label: palette.setColor(QPalette::WindowText, ToQColor(kStatusForeColour, palette)); break;
+        default: break;
+    }
+    widget->setPalette(palette);
+}
+
+void WindowWidget::changeEvent(QEvent* event) {
+    // A theme changed while the program runs: the controls follow it.
+    if (event->type() == QEvent::PaletteChange) {
+        for (const ControlRow& row : Layout()) {
+            if (QWidget* widget = Control(row.id)) Colour(row, widget);
+        }
+    }
+    QWidget::changeEvent(event);
 }
 
 // Tab visits the controls by their tab index, not by creation order. Screen
