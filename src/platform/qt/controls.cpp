@@ -1,6 +1,5 @@
 #include "controls.h"
 
-#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,15 +96,8 @@ class Label final : public ILabel {
 public:
     explicit Label(QLabel& label) : label_(label) {}
     // The label has no name of its own, so its text is what screen readers
-    // say; a new run state is told to them as a change of that name.
-    void SetText(const std::string& text) override {
-        const QString shown = ToQt(text);
-        const bool changed = shown != label_.text();
-        label_.setText(shown);
-        if (!changed) return;
-        QAccessibleEvent event(&label_, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&event);
-    }
+    // say, and Qt tells them of each new text as a change of that name.
+    void SetText(const std::string& text) override { label_.setText(ToQt(text)); }
 
 private:
     QLabel& label_;

@@ -77,15 +77,6 @@ void PathField::focusOutEvent(QFocusEvent* event) {
 
 // --- CreditsLine ----------------------------------------------------------------
 
-CreditsLine::CreditsLine(ControlId id, EventLink& events, QWidget* parent)
-    : QLineEdit(parent), id_(id), events_(events) {
-    setReadOnly(true);
-    setFrame(false);
-    setMouseTracking(true);
-    setCursor(Qt::ArrowCursor);
-    setFocusPolicy(Qt::ClickFocus);
-}
-
 void CreditsLine::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
@@ -132,19 +123,18 @@ public:
     }
 };
 
-QAccessibleInterface* AccessibleFor(const QString&, QObject* object) {
-    if (auto* line = dynamic_cast<CreditsLine*>(object)) return new CreditsLineAccessible(line);
-    return nullptr;
-}
-
 }  // namespace
 
-void InstallAccessibleRoles() {
-    static const bool installed = [] {
-        QAccessible::installFactory(&AccessibleFor);
-        return true;
-    }();
-    (void)installed;
+CreditsLine::CreditsLine(ControlId id, EventLink& events, QWidget* parent)
+    : QLineEdit(parent), id_(id), events_(events) {
+    setReadOnly(true);
+    setFrame(false);
+    setMouseTracking(true);
+    setCursor(Qt::ArrowCursor);
+    setFocusPolicy(Qt::ClickFocus);
+    // Qt's own factories, asked first, would present a line edit; an
+    // interface registered for the widget is found before any factory.
+    QAccessible::registerAccessibleInterface(new CreditsLineAccessible(this));
 }
 
 }  // namespace tessaly::qt

@@ -48,7 +48,7 @@ private:
 // Read-only text that behaves like a link: every move over it and a full
 // click (press and release on it) go to the window; so do Enter and Space
 // while it has the focus, and a screen reader's "press". Screen readers see
-// it as a link (see InstallAccessibleRoles).
+// it as a link.
 class CreditsLine final : public QLineEdit {
 public:
     CreditsLine(ControlId id, EventLink& events, QWidget* parent);
@@ -76,9 +76,5 @@ public:
 protected:
     void nextCheckState() override {}
 };
-
-// Lets Qt's accessibility present the window's own widgets as what they are
-// (the credits line as a link that can be pressed). Once per process.
-void InstallAccessibleRoles();
 
 }  // namespace tessaly::qt

@@ -28,7 +28,6 @@ WindowWidget::WindowWidget(EventLink& events, std::function<void()> close)
         if (row.visible && row.kind != ControlKind::Window) Add(row);
     }
     OrderForTab();
-    InstallAccessibleRoles();
     auto* view = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(kViewKeyLetter)), this);
     connect(view, &QShortcut::activated, this, [this] {
         if (const auto field = ViewKeyTarget(FocusedControl())) events_.ViewRequested(*field);
