@@ -22,12 +22,9 @@ QColor ToQColor(Colour colour, const QPalette& palette) {
 }
 
 bool IsHighContrast(const QPalette& palette) {
-    auto blackAndWhite = [&palette](QPalette::ColorRole back, QPalette::ColorRole fore) {
-        const QRgb a = palette.color(back).rgb() & 0xFFFFFFu;
-        const QRgb b = palette.color(fore).rgb() & 0xFFFFFFu;
-        return (a == 0u && b == 0xFFFFFFu) || (a == 0xFFFFFFu && b == 0u);
-    };
-    return blackAndWhite(QPalette::Window, QPalette::WindowText) || blackAndWhite(QPalette::Base, QPalette::Text);
+    const QRgb back = palette.color(QPalette::Window).rgb() & 0xFFFFFFu;
+    const QRgb fore = palette.color(QPalette::WindowText).rgb() & 0xFFFFFFu;
+    return (back == 0u && fore == 0xFFFFFFu) || (back == 0xFFFFFFu && fore == 0u);
 }
 
 QFont ProgramFont(const FontSpec& spec) {
