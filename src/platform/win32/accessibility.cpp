@@ -43,8 +43,7 @@ void Win32Desktop::NameForScreenReaders() {
         const std::wstring name = Wide(row.accessibleName);
         services->SetHwndPropStr(child, client, CHILDID_SELF, kNameProperty, name.c_str());
         if (row.kind == ControlKind::CreditsLine) {
-            VARIANT link;
-            ::VariantInit(&link);
+            VARIANT link{};  // set by hand: VariantInit would bring in oleaut32.dll
             link.vt = VT_I4;
             link.lVal = ROLE_SYSTEM_LINK;
             services->SetHwndProp(child, client, CHILDID_SELF, kRoleProperty, link);
