@@ -77,34 +77,6 @@ void PathField::focusOutEvent(QFocusEvent* event) {
 
 // --- CreditsLine ----------------------------------------------------------------
 
-void CreditsLine::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-        Activate();
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
-}
-
-void CreditsLine::mouseMoveEvent(QMouseEvent* event) {
-    QLineEdit::mouseMoveEvent(event);
-    events_.PointerOver(id_);
-}
-
-void CreditsLine::mousePressEvent(QMouseEvent* event) {
-    clicks_.Press(event->button() == Qt::LeftButton);
-    QLineEdit::mousePressEvent(event);
-}
-
-void CreditsLine::mouseReleaseEvent(QMouseEvent* event) {
-    QLineEdit::mouseReleaseEvent(event);
-    if (clicks_.Release(event->button() == Qt::LeftButton, rect().contains(event->position().toPoint()))) {
-        events_.Pressed(id_);
-    }
-}
-
-// --- accessibility --------------------------------------------------------------
-
 namespace {
 
 // The credits line as a link: its name is its text, and "press" follows it.
@@ -135,6 +107,32 @@ CreditsLine::CreditsLine(ControlId id, EventLink& events, QWidget* parent)
     // Qt's own factories, asked first, would present a line edit; an
     // interface registered for the widget is found before any factory.
     QAccessible::registerAccessibleInterface(new CreditsLineAccessible(this));
+}
+
+void CreditsLine::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        Activate();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void CreditsLine::mouseMoveEvent(QMouseEvent* event) {
+    QLineEdit::mouseMoveEvent(event);
+    events_.PointerOver(id_);
+}
+
+void CreditsLine::mousePressEvent(QMouseEvent* event) {
+    clicks_.Press(event->button() == Qt::LeftButton);
+    QLineEdit::mousePressEvent(event);
+}
+
+void CreditsLine::mouseReleaseEvent(QMouseEvent* event) {
+    QLineEdit::mouseReleaseEvent(event);
+    if (clicks_.Release(event->button() == Qt::LeftButton, rect().contains(event->position().toPoint()))) {
+        events_.Pressed(id_);
+    }
 }
 
 }  // namespace tessaly::qt
