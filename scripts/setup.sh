@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev trayer xdotool
   dbus-daemon python3-dbus python3-gi weston qt6-wayland
+  at-spi2-core python3-pyatspi
   dpkg-dev fakeroot lintian man-db desktop-file-utils appstream fortune-mod hyperfine
 )
 

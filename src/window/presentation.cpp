@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "path_rows.h"
+
 namespace tessaly {
 
 int TwipsToPixels(int twips, unsigned dpi) {
@@ -40,6 +42,15 @@ std::vector<ControlId> TabOrder() {
                      [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
     std::vector<ControlId> ids;
     for (const ControlRow* row : stops) ids.push_back(row->id);
+    return ids;
+}
+
+std::vector<ControlId> ReadingOrder() {
+    std::vector<ControlId> ids = TabOrder();
+    const int labelIndex = Row(ControlId::StatusLabel).tabIndex;
+    const auto after = std::find_if(ids.begin(), ids.end(), [&](ControlId id) { return Row(id).tabIndex > labelIndex; });
+    ids.insert(after, ControlId::StatusLabel);
+    ids.push_back(ControlId::CreditsLine);
     return ids;
 }
 
@@ -126,6 +137,11 @@ std::string WithoutTrailingSeparator(std::string folder) {
         folder.pop_back();
     }
     return folder;
+}
+
+std::optional<ControlId> ViewKeyTarget(ControlId focused) {
+    if (const auto row = PathRowOf(focused)) return kPathRows[*row].field;
+    return std::nullopt;
 }
 
 int NextAutoRunValue(int current) { return current == 1 ? 0 : 1; }

@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -119,6 +121,49 @@ void Program::TypeKeys(ControlId field, const std::string& chars) const {
     PostMessageA(Control(field), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     PostMessageA(Control(field), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     for (const char c : chars) PostMessageA(Control(field), WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void Program::PressCtrlKey(ControlId control, char letter) const {
+    PostMessageA(Control(control), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(Control(control), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    SetForegroundWindow(main_);
+    WaitFor([&] { return GetForegroundWindow() == main_; }, kStateTimeout);
+    std::this_thread::sleep_for(200ms);  // the click's focus lands first
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, static_cast<WORD>(letter), static_cast<WORD>(letter), VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(4, keys, sizeof(INPUT));
+}
+
+// IID_IAccessible, spelled out: the import library of oleacc.dll also
+// exports that name, as a code stub, and whichever library the linker
+// reads first wins.
+constexpr GUID kAccessibleInterface{0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+std::string Program::AccessibleName(ControlId id) const {
+    std::string name;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* accessible = nullptr;
+    if (SUCCEEDED(AccessibleObjectFromWindow(Control(id), static_cast<DWORD>(OBJID_CLIENT), kAccessibleInterface,
+                                             reinterpret_cast<void**>(&accessible))) &&
+        accessible) {
+        VARIANT self;
+        VariantInit(&self);
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR text = nullptr;
+        if (SUCCEEDED(accessible->get_accName(self, &text)) && text) {
+            for (const wchar_t* c = text; *c; ++c) name += static_cast<char>(*c < 0x80 ? *c : '?');
+            SysFreeString(text);
+        }
+        accessible->Release();
+    }
+    if (SUCCEEDED(com)) CoUninitialize();
+    return name;
 }
 
 bool Program::TrayNotify(UINT mouseMessage, bool wait) const {

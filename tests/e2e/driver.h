@@ -101,6 +101,12 @@ public:
     // (posted: they pass through the program's own message loop).
     void TypeKeys(ControlId field, const std::string& chars) const;
     void PressKey(ControlId field, UINT virtualKey) const { PostMessageA(Control(field), WM_KEYDOWN, virtualKey, 1); }
+    // Ctrl with a letter, as the keyboard sends it, into a control that a
+    // click has focused in the window brought to the front.
+    void PressCtrlKey(ControlId control, char letter) const;
+    // The name a screen reader gets for a control (Microsoft Active
+    // Accessibility), empty when it gets none.
+    std::string AccessibleName(ControlId id) const;
 
     // The shell's notification for the tray icon (identifier 1, message 512);
     // with `wait`, false unless the program handled it within two seconds.

@@ -97,6 +97,49 @@ TEST_F(E2E, TicksWaitWhileAFieldIsTypedIn) {
     EXPECT_EQ(program.Dialog("Tessaly Error"), nullptr);
 }
 
+// Owner-drawn, the picture buttons show no text; a screen reader still hears
+// what each does. (Wine names an edit control by its contents, so the path
+// fields' names are the Linux edition's test.)
+TEST_F(E2E, ScreenReadersHearWhatEachPictureButtonDoes) {
+    ProgramFolder folder(0);
+    Program program;
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
+    EXPECT_EQ(program.AccessibleName(C::StartButton), "Start");
+    EXPECT_EQ(program.AccessibleName(C::StopButton), "Stop");
+    EXPECT_EQ(program.AccessibleName(C::CreateNowButton), "Create the signature now");
+    EXPECT_EQ(program.AccessibleName(C::HelpButton), "Help");
+}
+
+// Ctrl+O opens the focused field's file as a double-click does: the file's
+// type is one that the test registers, whose "open" copies the file beside.
+TEST_F(E2E, CtrlOViewsTheFocusedFieldsFile) {
+    HKEY type = nullptr, command = nullptr;
+    ProgramFolder folder(0);
+    folder.dir.Write("view.tessalyview", "viewed\r\n");
+    const std::string copy = "cmd.exe /c copy \"%1\" \"" + folder.Path("viewed.txt") + "\"";
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, ".tessalyview", 0, nullptr, 0, KEY_WRITE, nullptr, &type, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(type, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>("TessalyView"), 12);
+    RegCloseKey(type);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, "TessalyView\\shell\\open\\command", 0, nullptr, 0, KEY_WRITE,
+                              nullptr, &command, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(command, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(copy.c_str()),
+                   static_cast<DWORD>(copy.size() + 1));
+    RegCloseKey(command);
+    SettingsValues settings = folder.Settings(0);
+    settings.paths[3] = folder.Path("view.tessalyview");  // the second quote file
+    folder.dir.Write("data/data.sfc", FormatSettings(settings));
+
+    Program program;
+    ASSERT_NO_FATAL_FAILURE(Launch(program, folder.Exe()));
+    program.PressCtrlKey(C::Quote2Field, 'O');
+    EXPECT_TRUE(WaitFor([&] { return ReadBytes(folder.Path("viewed.txt")) == "viewed\r\n"; }, kStartTimeout))
+        << "Ctrl+O did not open the field's file " << program.Describe();
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "TessalyView");
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".tessalyview");
+}
+
 // Two copies never write the same files: a second start with the same
 // settings brings the first copy's window up and ends.
 TEST_F(E2E, ASecondStartBringsTheFirstCopysWindowUpAndEnds) {

@@ -184,6 +184,71 @@ TEST_F(QtWindow, CreditsLineClickOpensTheWebAddress) {
     EXPECT_TRUE(opener_.opened[0].startsWith("https://"));
 }
 
+TEST_F(QtWindow, CtrlOViewsTheFocusedFieldsFile) {
+    StartPaused();
+    Find<QWidget>("txtTemplate")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    // From the picker button the key views the field that the button fills;
+    // from a button of the tool row it views nothing.
+    Find<QWidget>("cmdQF1")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    Find<QWidget>("cmdStart")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(opener_.opened, QStringList({Url("template.txt"), Url("quotes/q.txt")}));
+}
+
+TEST_F(QtWindow, CreditsLinkOpensFromTheKeyboard) {
+    StartPaused();
+    QTest::keyClick(Find<QWidget>("txtSignature"), Qt::Key_L, Qt::ControlModifier);
+    KeyOn("txtCompliments", Qt::Key_Space);
+    ASSERT_EQ(opener_.opened.size(), 2);
+    EXPECT_TRUE(opener_.opened[0].startsWith("https://"));
+    EXPECT_EQ(opener_.opened[1], opener_.opened[0]);
+}
+
+// A black and white palette, the way a high-contrast theme sets one.
+class QtHighContrast : public QtWindow {
+protected:
+    void SetUp() override {
+        QtWindow::SetUp();
+        ordinary_ = QApplication::palette();
+    }
+    void TearDown() override {
+        QtWindow::TearDown();
+        QApplication::setPalette(ordinary_);
+    }
+    static QPalette BlackAndWhite() {
+        QPalette palette(QColor(Qt::white), QColor(Qt::black));  // window text, window
+        palette.setColor(QPalette::Base, Qt::black);
+        palette.setColor(QPalette::Text, Qt::white);
+        palette.setColor(QPalette::Button, Qt::black);
+        palette.setColor(QPalette::ButtonText, Qt::white);
+        return palette;
+    }
+    QColor Colour(const char* name, QPalette::ColorRole role) const { return Find<QWidget>(name)->palette().color(role); }
+    QPalette ordinary_;
+};
+
+TEST_F(QtHighContrast, StatusAndCreditsTakeThePalettesColours) {
+    QApplication::setPalette(BlackAndWhite());
+    StartPaused();
+    EXPECT_EQ(Colour("lblStatus", QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(Colour("chkAS", QPalette::WindowText), QColor(Qt::white));
+    // Lit by the pointer, the credits line keeps the palette's text colour.
+    window_->PointerOver(tessaly::ControlId::CreditsLine);
+    EXPECT_EQ(Colour("txtCompliments", QPalette::Text), QColor(Qt::white));
+    EXPECT_EQ(Colour("txtCompliments", QPalette::Base), QColor(Qt::black));
+}
+
+TEST_F(QtHighContrast, ThemeChangedWhileRunningIsFollowed) {
+    StartPaused();
+    EXPECT_EQ(Colour("lblStatus", QPalette::WindowText), QColor(0xC0, 0, 0));
+    QApplication::setPalette(BlackAndWhite());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Colour("lblStatus", QPalette::WindowText), QColor(Qt::white));
+    EXPECT_EQ(Colour("txtCompliments", QPalette::Text), QColor(Qt::white));
+}
+
 // What the window hears of a path field's edits.
 struct EditListener final : tessaly::IWindowEvents {
     QStringList heard;

@@ -59,6 +59,15 @@ TEST(TrayCallback, DoubleClickOpensRightButtonUpShowsMenu) {
     }
 }
 
+// Enter or Space on the icon selected with the keyboard, and the menu key.
+TEST(TrayCallback, KeyboardSelectionShowsMenu) {
+    for (const LPARAM key : {LPARAM{0x400} /* NIN_SELECT */, LPARAM{0x401} /* NIN_KEYSELECT */, LPARAM{WM_CONTEXTMENU}}) {
+        EXPECT_EQ(TrayRequestOf(key), TrayRequest::ShowMenu) << key;
+        EXPECT_TRUE(IsTrayCallback(true, 1, key)) << key;
+        EXPECT_TRUE(IsPostedTrayCallback(1, key, POINT{-300, 900})) << key;
+    }
+}
+
 TEST(TrayCallback, ToldApartFromARealMouseMove) {
     EXPECT_TRUE(IsTrayCallback(true, 1, WM_RBUTTONUP));
     EXPECT_FALSE(IsTrayCallback(false, 1, WM_RBUTTONUP));                     // posted: a real move at x 517
@@ -90,6 +99,19 @@ TEST(Colours, FixedAndSystemColours) {
     EXPECT_EQ(ColorRefOf(kCreditsBackColour), ::GetSysColor(COLOR_BTNFACE));
     // The fields' text stays readable where the system's colour for them is dark.
     EXPECT_EQ(ColorRefOf(ReadableTextColour(RgbOf(RGB(0, 0, 0)), RgbOf(RGB(0, 0, 0)))), RGB(255, 255, 255));
+}
+
+// Under high contrast each fixed colour gives way to the system colour of
+// its part; without it, nothing changes.
+TEST(Colours, HighContrastTakesTheSystemsColours) {
+    EXPECT_EQ(ShownColour(kStatusForeColour, true), ::GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(ShownColour(kCheckBoxForeColour, true), ::GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(ShownColour(kCreditsRestColour, true), ::GetSysColor(COLOR_HOTLIGHT));
+    EXPECT_EQ(ShownColour(kCreditsHoverColour, true), ::GetSysColor(COLOR_HOTLIGHT));
+    EXPECT_EQ(ShownColour(kButtonBackColour, true), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ShownColour(kCreditsBackColour, true), ::GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ShownColour(kStatusForeColour, false), RGB(0xC0, 0, 0));
+    EXPECT_EQ(ShownColour(kButtonBackColour, false), RGB(0xC0, 0xC0, 0xFF));
 }
 
 // The window's client area at the Windows scales; the Tab order and the tool

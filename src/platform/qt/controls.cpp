@@ -62,6 +62,9 @@ public:
     explicit CreditsLineControl(QLineEdit& line) : line_(line) {}
     void SetColour(Colour colour) override {
         QPalette palette = line_.palette();
+        // Under high contrast the line keeps the theme's text colour; its
+        // underline still marks it as a link.
+        if (IsHighContrast(line_.parentWidget()->palette())) return;
         palette.setColor(QPalette::Text, ToQColor(colour, palette));
         line_.setPalette(palette);
     }
@@ -92,6 +95,8 @@ private:
 class Label final : public ILabel {
 public:
     explicit Label(QLabel& label) : label_(label) {}
+    // The label has no name of its own, so its text is what screen readers
+    // say, and Qt tells them of each new text as a change of that name.
     void SetText(const std::string& text) override { label_.setText(ToQt(text)); }
 
 private:

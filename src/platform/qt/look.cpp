@@ -21,6 +21,12 @@ QColor ToQColor(Colour colour, const QPalette& palette) {
     return SystemColourIndex(colour) == 15 ? palette.color(QPalette::Button) : palette.color(QPalette::Midlight);
 }
 
+bool IsHighContrast(const QPalette& palette) {
+    const QRgb back = palette.color(QPalette::Window).rgb() & 0xFFFFFFu;
+    const QRgb fore = palette.color(QPalette::WindowText).rgb() & 0xFFFFFFu;
+    return (back == 0u && fore == 0xFFFFFFu) || (back == 0xFFFFFFu && fore == 0u);
+}
+
 QFont ProgramFont(const FontSpec& spec) {
     static const QString family = QFontDatabase::hasFamily(Latin(kProgramFontFace))
                                       ? Latin(kProgramFontFace)

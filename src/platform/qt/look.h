@@ -29,6 +29,14 @@ QString Latin(std::string_view text);
 // inactive caption text) as the desktop's palette has them.
 QColor ToQColor(Colour colour, const QPalette& palette);
 
+// Whether the desktop's palette is a high-contrast one. Qt 6.4 has no flag
+// for a high-contrast theme, so a palette whose window and window text are
+// pure black and white (one #000000, the other #FFFFFF) counts as one; the
+// window then draws in the palette's colours instead of its own. Base and
+// text alone do not count: ordinary light themes (Fusion's among them) have
+// black text on a white base.
+bool IsHighContrast(const QPalette& palette);
+
 // The program's face where the desktop has it, otherwise the desktop's own
 // sans-serif face, at the same size and style.
 QFont ProgramFont(const FontSpec& spec);

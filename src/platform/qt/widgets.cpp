@@ -1,5 +1,6 @@
 #include "widgets.h"
 
+#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,7 +21,8 @@ Button::Button(const ControlRow& row, unsigned dpi, QWidget* parent) : QAbstract
 
 void Button::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QBrush face(ToQColor(kButtonBackColour, palette()));
+    const QBrush face(IsHighContrast(palette()) ? palette().color(QPalette::Button)
+                                                : ToQColor(kButtonBackColour, palette()));
     qDrawWinButton(&painter, rect(), palette(), isDown(), &face);
     const int shift = isDown() ? 1 : 0;
     if (!picture_.isNull()) {
@@ -75,6 +77,26 @@ void PathField::focusOutEvent(QFocusEvent* event) {
 
 // --- CreditsLine ----------------------------------------------------------------
 
+namespace {
+
+// The credits line as a link: its name is its text, and "press" follows it.
+class CreditsLineAccessible final : public QAccessibleWidget {
+public:
+    explicit CreditsLineAccessible(CreditsLine* line) : QAccessibleWidget(line, QAccessible::Link) {}
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction()) {
+            static_cast<CreditsLine*>(widget())->Activate();
+            return;
+        }
+        QAccessibleWidget::doAction(action);
+    }
+};
+
+}  // namespace
+
 CreditsLine::CreditsLine(ControlId id, EventLink& events, QWidget* parent)
     : QLineEdit(parent), id_(id), events_(events) {
     setReadOnly(true);
@@ -82,6 +104,18 @@ CreditsLine::CreditsLine(ControlId id, EventLink& events, QWidget* parent)
     setMouseTracking(true);
     setCursor(Qt::ArrowCursor);
     setFocusPolicy(Qt::ClickFocus);
+    // Qt's own factories, asked first, would present a line edit; an
+    // interface registered for the widget is found before any factory.
+    QAccessible::registerAccessibleInterface(new CreditsLineAccessible(this));
+}
+
+void CreditsLine::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+        Activate();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
 }
 
 void CreditsLine::mouseMoveEvent(QMouseEvent* event) {

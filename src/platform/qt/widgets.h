@@ -46,12 +46,17 @@ private:
 };
 
 // Read-only text that behaves like a link: every move over it and a full
-// click (press and release on it) go to the window.
+// click (press and release on it) go to the window; so do Enter and Space
+// while it has the focus, and a screen reader's "press". Screen readers see
+// it as a link.
 class CreditsLine final : public QLineEdit {
 public:
     CreditsLine(ControlId id, EventLink& events, QWidget* parent);
+    // Follows the link, as a click does.
+    void Activate() { events_.Pressed(id_); }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -28,6 +28,12 @@ WindowWidget::WindowWidget(EventLink& events, std::function<void()> close)
         if (row.visible && row.kind != ControlKind::Window) Add(row);
     }
     OrderForTab();
+    auto* view = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(kViewKeyLetter)), this);
+    connect(view, &QShortcut::activated, this, [this] {
+        if (const auto field = ViewKeyTarget(FocusedControl())) events_.ViewRequested(*field);
+    });
+    auto* credits = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(kCreditsKeyLetter)), this);
+    connect(credits, &QShortcut::activated, this, [this] { events_.Pressed(ControlId::CreditsLine); });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, [this] { events_.HelpRequested(FocusedControl()); });
     auto* stop = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -96,7 +102,6 @@ void WindowWidget::closeEvent(QCloseEvent* event) {
 void WindowWidget::Add(const ControlRow& row) {
     const QString text = Latin(row.text);
     QWidget* widget = nullptr;
-    QPalette palette = this->palette();
     switch (row.kind) {
         case ControlKind::Button:
         case ControlKind::PictureButton: {
@@ -109,15 +114,12 @@ void WindowWidget::Add(const ControlRow& row) {
             auto* field = new PathField(row.id, events_, this);
             field->setMaxLength(std::numeric_limits<int>::max());
             field->setText(text);
-            palette.setColor(QPalette::Base, ToQColor(kPathFieldBackColour, palette));
             widget = field;
             break;
         }
         case ControlKind::CreditsLine: {
             auto* line = new CreditsLine(row.id, events_, this);
             line->setText(text);
-            palette.setColor(QPalette::Base, ToQColor(kCreditsBackColour, palette));
-            palette.setColor(QPalette::Text, ToQColor(kCreditsRestColour, palette));
             widget = line;
             break;
         }
@@ -125,7 +127,6 @@ void WindowWidget::Add(const ControlRow& row) {
             auto* box = new AutoRunBox(text, this);
             box->setTristate(true);
             connect(box, &QAbstractButton::clicked, this, [this, id = row.id] { events_.Pressed(id); });
-            palette.setColor(QPalette::WindowText, ToQColor(kCheckBoxForeColour, palette));
             widget = box;
             break;
         }
@@ -134,7 +135,6 @@ void WindowWidget::Add(const ControlRow& row) {
             label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
             label->setTextFormat(Qt::PlainText);
             label->setFocusPolicy(Qt::NoFocus);
-            palette.setColor(QPalette::WindowText, ToQColor(kStatusForeColour, palette));
             widget = label;
             break;
         }
@@ -143,7 +143,8 @@ void WindowWidget::Add(const ControlRow& row) {
     }
     if (const auto font = FontOf(row.kind)) widget->setFont(ProgramFont(*font));
     widget->setObjectName(Latin(row.name));
-    widget->setPalette(palette);
+    if (!row.accessibleName.empty()) widget->setAccessibleName(Latin(row.accessibleName));
+    Colour(row, widget);
     if (!row.toolTip.empty()) widget->setToolTip(Latin(row.toolTip));
     const PixelRect place = ControlRect(row, Dpi());
     widget->setGeometry(place.left, place.top, place.Width(), place.Height());
@@ -156,10 +157,53 @@ void WindowWidget::Add(const ControlRow& row) {
     controls_[static_cast<std::size_t>(row.id)] = widget;
 }
 
-// Tab visits the controls by their tab index, not by creation order.
+void WindowWidget::Colour(const ControlRow& row, QWidget* widget) {
+    QPalette palette = this->palette();
+    if (IsHighContrast(palette)) {
+        // The credits line sits on the window like a label.
+        if (row.kind == ControlKind::CreditsLine) {
+            palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+            palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
+        }
+        widget->setPalette(palette);
+        return;
+    }
+    switch (row.kind) {
+        case ControlKind::TextField: palette.setColor(QPalette::Base, ToQColor(kPathFieldBackColour, palette)); break;
+        case ControlKind::CreditsLine:
+            palette.setColor(QPalette::Base, ToQColor(kCreditsBackColour, palette));
+            palette.setColor(QPalette::Text, ToQColor(kCreditsRestColour, palette));
+            break;
+        case ControlKind::CheckBox:
+            palette.setColor(QPalette::WindowText, ToQColor(kCheckBoxForeColour, palette));
+            break;
+        case ControlKind::Label: palette.setColor(QPalette::WindowText, ToQColor(kStatusForeColour, palette)); break;
+        default: break;
+    }
+    widget->setPalette(palette);
+}
+
+void WindowWidget::changeEvent(QEvent* event) {
+    // A theme changed while the program runs: the controls follow it.
+    if (event->type() == QEvent::PaletteChange) {
+        for (const ControlRow& row : Layout()) {
+            if (QWidget* widget = Control(row.id)) Colour(row, widget);
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+// Tab visits the controls by their tab index, not by creation order. Screen
+// readers walk the children in the order of the window's child list, which
+// raising a widget moves it to the end of: raised in reading order, the list
+// follows the Tab order too. (The controls do not overlap, so nothing drawn
+// changes.)
 void WindowWidget::OrderForTab() {
     const auto order = TabOrder();
     for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(Control(order[i - 1]), Control(order[i]));
+    for (const ControlId id : ReadingOrder()) {
+        if (QWidget* widget = Control(id)) widget->raise();
+    }
 }
 
 }  // namespace tessaly::qt

@@ -35,9 +35,13 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void Add(const ControlRow& row);
+    // The control's colours: the program's own, or under a high-contrast
+    // palette the palette's.
+    void Colour(const ControlRow& row, QWidget* widget);
     void OrderForTab();
 
     EventLink& events_;

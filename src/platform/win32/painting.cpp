@@ -90,7 +90,15 @@ void Win32Desktop::LoadPictures(unsigned dpi) {
                 ::LoadImageA(instance_, MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         }
     }
-    buttonBrush_.reset(::CreateSolidBrush(ColorRefOf(kButtonBackColour)));
+    highContrast_ = HighContrastOn();
+    buttonBrush_.reset(::CreateSolidBrush(ShownColour(kButtonBackColour, highContrast_)));
+}
+
+void Win32Desktop::FollowContrast() {
+    highContrast_ = HighContrastOn();
+    buttonBrush_.reset(::CreateSolidBrush(ShownColour(kButtonBackColour, highContrast_)));
+    // The children too: the window clips them out of its own repaint.
+    ::RedrawWindow(MainWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 HICON Win32Desktop::SmallIcon(RunState state) const {
@@ -118,14 +126,14 @@ LRESULT Win32Desktop::ColourControl(HDC dc, HWND control, bool editable) {
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(index));
         }
         case ControlKind::CreditsLine:
-            ::SetTextColor(dc, ColorRefOf(ChildOf(id).foreColour));
+            ::SetTextColor(dc, ShownColour(ChildOf(id).foreColour, highContrast_));
             ::SetBkColor(dc, ColorRefOf(kCreditsBackColour));
             return reinterpret_cast<LRESULT>(::GetSysColorBrush(SystemColourIndex(kCreditsBackColour)));
         case ControlKind::Label:
-            ::SetTextColor(dc, ColorRefOf(kStatusForeColour));
+            ::SetTextColor(dc, ShownColour(kStatusForeColour, highContrast_));
             break;
         case ControlKind::CheckBox:
-            ::SetTextColor(dc, ColorRefOf(kCheckBoxForeColour));
+            ::SetTextColor(dc, ShownColour(kCheckBoxForeColour, highContrast_));
             break;
         default:
             break;

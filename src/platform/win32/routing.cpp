@@ -57,7 +57,8 @@ LRESULT Win32Desktop::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) 
             ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_SYSCOLORCHANGE:
-            ::InvalidateRect(MainWindow(), nullptr, TRUE);
+        case WM_SETTINGCHANGE:
+            FollowContrast();
             break;
         case WM_CLOSE:
             CloseWindow();
@@ -107,10 +108,16 @@ void Win32Desktop::OnCommand(WPARAM wParam, LPARAM lParam) {
             case IDCANCEL:
                 events_.Pressed(ControlId::StopButton);
                 return;
+            case kCmdView:
+                if (const auto field = ViewKeyTarget(FocusedControl())) events_.ViewRequested(*field);
+                return;
+            case kCmdCredits:
+                events_.Pressed(ControlId::CreditsLine);
+                return;
             case IDOK: {
                 // Enter presses a focused button and ends an edit of a field.
                 const ControlId focused = FocusedControl();
-                if (IsButton(Row(focused).kind)) events_.Pressed(focused);
+                if (IsButton(Row(focused).kind) || focused == ControlId::CreditsLine) events_.Pressed(focused);
                 if (Row(focused).kind == ControlKind::TextField) events_.FieldEditEnded(focused);
                 return;
             }
@@ -190,6 +197,16 @@ LRESULT Win32Desktop::HandleChildMessage(ControlId id, HWND hwnd, UINT message, 
             }
             case WM_LBUTTONDOWN:
                 creditsClick_.Press(true);
+                break;
+            case WM_KEYDOWN:
+                // Space on the focused line follows the link, as Enter does.
+                if (wParam == VK_SPACE) {
+                    events_.Pressed(id);
+                    return 0;
+                }
+                break;
+            case WM_CHAR:
+                if (wParam == ' ') return 0;
                 break;
             case WM_LBUTTONUP: {
                 const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);

@@ -22,6 +22,27 @@ COLORREF ColorRefOf(Colour colour) {
     return ::GetSysColor(SystemColourIndex(colour));
 }
 
+Colour HighContrastStandIn(Colour colour) {
+    constexpr Colour kSystem = 0x80000000u;
+    switch (colour) {
+        case kButtonBackColour: return kSystem | COLOR_BTNFACE;
+        case kStatusForeColour:
+        case kCheckBoxForeColour: return kSystem | COLOR_BTNTEXT;
+        case kCreditsRestColour:
+        case kCreditsHoverColour: return kSystem | COLOR_HOTLIGHT;
+        default: return colour;
+    }
+}
+
+bool HighContrastOn() {
+    HIGHCONTRASTA contrast;
+    contrast.cbSize = sizeof contrast;
+    contrast.dwFlags = 0;
+    contrast.lpszDefaultScheme = nullptr;
+    return ::SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
+}
+
 std::string DialogFilter(const std::vector<FileFilter>& filters) {
     std::string list;
     for (const FileFilter& filter : filters) {

@@ -64,7 +64,12 @@ NOTIFYICONDATAA NotifyRecordFromBytes(const TrayRecordBytes& bytes) {
 TrayRequest TrayRequestOf(LPARAM mouseMessage) {
     switch (mouseMessage) {
         case WM_LBUTTONDBLCLK: return TrayRequest::OpenWindow;
-        case WM_RBUTTONUP: return TrayRequest::ShowMenu;
+        // The menu key or Enter on the icon selected with the keyboard,
+        // where the shell reports them.
+        case WM_RBUTTONUP:
+        case kTraySelect:
+        case kTrayKeySelect:
+        case WM_CONTEXTMENU: return TrayRequest::ShowMenu;
         default: return TrayRequest::None;
     }
 }
@@ -77,7 +82,8 @@ bool IsPostedTrayCallback(WPARAM wParam, LPARAM lParam, POINT pointer) {
     const DWORD value = static_cast<DWORD>(lParam);
     const int code = LOWORD(value);
     if (wParam != kTrayIconId || HIWORD(value) != 0) return false;
-    if (code < WM_MOUSEFIRST || code > WM_MOUSELAST) return false;
+    const bool keyboard = code == kTraySelect || code == kTrayKeySelect || code == WM_CONTEXTMENU;
+    if (!keyboard && (code < WM_MOUSEFIRST || code > WM_MOUSELAST)) return false;
     return pointer.x != code || pointer.y != 0;
 }
 

@@ -96,6 +96,10 @@ private:
     void LayOutControls();
     void OrderForTab();
     void AddToolTips();
+    // Names for screen readers where a control's window text is not its name.
+    void NameForScreenReaders();
+    // Follows the desktop's high-contrast setting, and redraws.
+    void FollowContrast();
     void DrawButton(const DRAWITEMSTRUCT& item);
     LRESULT ColourControl(HDC dc, HWND control, bool editable);
     void OnCommand(WPARAM wParam, LPARAM lParam);
@@ -119,6 +123,7 @@ private:
     EventLink events_;
     unsigned dpi_ = 96;
     bool ending_ = false;
+    bool highContrast_ = false;
     UINT taskbarCreated_ = 0;
     HWND lastFocus_ = nullptr;
     ClickTracker creditsClick_;

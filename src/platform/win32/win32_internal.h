@@ -16,6 +16,8 @@ namespace tessaly::win32 {
 // Commands of the keyboard that no control carries.
 inline constexpr WORD kCmdContextHelp = 90;
 inline constexpr WORD kCmdStop = 91;
+inline constexpr WORD kCmdView = 92;
+inline constexpr WORD kCmdCredits = 93;
 
 inline constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 inline constexpr DWORD kWindowExStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -111,8 +112,11 @@ bool Win32Desktop::Create() {
     }
     taskbarCreated_ = ::RegisterWindowMessageA("TaskbarCreated");
 
-    ACCEL keys[2] = {{FVIRTKEY, VK_F1, kCmdContextHelp}, {FVIRTKEY, VK_ESCAPE, kCmdStop}};
-    accelerators_.reset(::CreateAcceleratorTableA(keys, 2));
+    ACCEL keys[] = {{FVIRTKEY, VK_F1, kCmdContextHelp},
+                    {FVIRTKEY, VK_ESCAPE, kCmdStop},
+                    {FVIRTKEY | FCONTROL, static_cast<WORD>(kViewKeyLetter), kCmdView},
+                    {FVIRTKEY | FCONTROL, static_cast<WORD>(kCreditsKeyLetter), kCmdCredits}};
+    accelerators_.reset(::CreateAcceleratorTableA(keys, static_cast<int>(std::size(keys))));
 
     dpi_ = WindowDpi(MainWindow());
     fonts_ = std::make_unique<Fonts>(dpi_);
@@ -120,6 +124,7 @@ bool Win32Desktop::Create() {
     ApplyDpi(dpi_, nullptr);
     OrderForTab();
     AddToolTips();
+    NameForScreenReaders();
     return true;
 }
 
@@ -156,7 +161,10 @@ bool Win32Desktop::CreateControls() {
             default:
                 continue;
         }
-        HWND child = ::CreateWindowExA(exStyle, cls, row.kind == ControlKind::PictureButton ? "" : text.c_str(),
+        // A picture button shows no text, so its window text is free to be
+        // its name, which is where screen readers look for a button's.
+        const std::string name(row.accessibleName);
+        HWND child = ::CreateWindowExA(exStyle, cls, row.kind == ControlKind::PictureButton ? name.c_str() : text.c_str(),
                                        style, 0, 0, 0, 0, MainWindow(),
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(row.id))), instance_,
                                        nullptr);
@@ -221,18 +229,15 @@ void Win32Desktop::LayOutControls() {
     if (batch) ::EndDeferWindowPos(batch);
 }
 
-// Tab visits the children in their Z-order; the table's creation order is not
-// its tab order, so the children are re-stacked by tab index.
+// Tab, and screen readers, visit the children in their Z-order; the table's
+// creation order is not its tab order, so the children are re-stacked in
+// reading order (the Tab order, the label and the credits line in their
+// places).
 void Win32Desktop::OrderForTab() {
-    std::vector<const ControlRow*> stack;
-    for (const ControlRow& row : Layout()) {
-        if (ChildOf(row.id).hwnd) stack.push_back(&row);
-    }
-    std::stable_sort(stack.begin(), stack.end(),
-                     [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
     HWND after = HWND_TOP;
-    for (const ControlRow* row : stack) {
-        HWND child = ChildOf(row->id).hwnd;
+    for (const ControlId id : ReadingOrder()) {
+        HWND child = ChildOf(id).hwnd;
+        if (!child) continue;
         ::SetWindowPos(child, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = child;
     }

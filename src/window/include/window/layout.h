@@ -1,9 +1,9 @@
 // The main window's layout: every control, its place in twips, tab index,
-// text, tool tip and help context number. Both editions build their window
-// from this table, the window's logic and the tests read it, so there is one
-// description of the window. The name column keeps each control's historic
-// name: the help project's context map, the Windows program's control names
-// and the tests trace a control by it.
+// text, tool tip, the name screen readers give it and help context number.
+// Both editions build their window from this table, the window's logic and
+// the tests read it, so there is one description of the window. The name
+// column keeps each control's historic name: the help project's context map,
+// the Windows program's control names and the tests trace a control by it.
 #pragma once
 
 #include <cstdint>
@@ -78,6 +78,9 @@ struct ControlRow {
     int tabIndex;                  // -1: takes no focus by Tab
     std::string_view text;         // caption, design-time text or menu caption
     std::string_view toolTip;
+    // What screen readers call the control; empty where the control's own
+    // changing text is its name (the status label) or it is never shown.
+    std::string_view accessibleName;
     int helpContext;               // 0: the window's
     bool visible;
 };

@@ -38,6 +38,11 @@ PixelRect ControlRect(const ControlRow& row, unsigned dpi);
 // The window's controls that Tab visits, in Tab order (by tab index; the
 // label and the credits line are passed by, hidden controls take no focus).
 std::vector<ControlId> TabOrder();
+// The window's visible controls in the order screen readers walk them: the
+// Tab order, the status label in the place its tab index gives it (after
+// the tool row, before the fields), the credits line last, as it sits at the
+// bottom.
+std::vector<ControlId> ReadingOrder();
 
 // --- the tray menu --------------------------------------------------------------
 
@@ -107,6 +112,17 @@ std::string JoinPatterns(const FileFilter& filter, char separator);
 std::string WithoutTrailingSeparator(std::string folder);
 
 // --- input ------------------------------------------------------------------------
+
+// The keyboard's way to the double-click's action: Ctrl with this letter
+// views the file or folder of the focused path field (or of the field that
+// the focused picker button fills). "O" for open, as in most programs; no
+// edit control of either edition gives Ctrl+O a meaning of its own.
+inline constexpr char kViewKeyLetter = 'O';
+// Ctrl with this letter opens the credits line's link ("L" for link), so the
+// line needs no place in the Tab order, which stays as it always was.
+inline constexpr char kCreditsKeyLetter = 'L';
+// The path field that the view key shows for the focused control, if any.
+std::optional<ControlId> ViewKeyTarget(ControlId focused);
 
 // The check box's next value when the user clicks it: ticked or cleared.
 // The grayed value only ever comes from the settings file.

@@ -29,11 +29,24 @@ inline Rgb RgbOf(COLORREF colour) { return {GetRValue(colour), GetGValue(colour)
 // A colour of the layout table, its system colours as the system has them now.
 COLORREF ColorRefOf(Colour colour);
 
+// Under a high-contrast theme the window gives up its fixed colours for the
+// system colour that plays the same part: button face for the buttons' face,
+// button text for the status and the check box, the hot-track (link) colour
+// for the credits line. System colours stay as they are.
+Colour HighContrastStandIn(Colour colour);
+// The colour drawn for a colour of the table, with or without high contrast.
+inline COLORREF ShownColour(Colour colour, bool highContrast) {
+    return ColorRefOf(highContrast ? HighContrastStandIn(colour) : colour);
+}
+
 // The file dialog's list of types: description and patterns ("*.txt;*.htm")
 // of each filter, each behind a NUL, the list ended by a second NUL. A filter
 // without patterns is left out, since its empty pattern would end the list
 // early; empty when no filter is left.
 std::string DialogFilter(const std::vector<FileFilter>& filters);
+
+// A high-contrast theme is on, as SystemParametersInfo reports it.
+bool HighContrastOn();
 
 // What ShellExecute's result code says: above 32 the document opened; 2 and
 // 3 (file or path not found), 31 (no program is associated), else failed.

@@ -18,6 +18,11 @@ namespace tessaly::win32 {
 inline constexpr std::uint32_t kTrayIconId = 1;
 inline constexpr std::uint32_t kTrayFlags = 7;              // NIF_MESSAGE | NIF_ICON | NIF_TIP
 inline constexpr std::uint32_t kTrayCallbackMessage = 512;  // WM_MOUSEMOVE
+// The shell's keyboard codes in the callback: the icon selected (Enter) and
+// selected with the keyboard (Space or Enter); the menu key comes as
+// WM_CONTEXTMENU.
+inline constexpr UINT kTraySelect = 0x400;     // NIN_SELECT
+inline constexpr UINT kTrayKeySelect = 0x401;  // NIN_KEYSELECT
 
 // Little-endian: cbSize, hWnd, uID, uFlags, uCallbackMessage, hIcon at
 // offsets 0, 4, 8, 12, 16, 20; the 64-byte tip at 24.
