@@ -181,6 +181,24 @@ mutant qt-signal-kills src/platform/qt/main_qt.cpp '/const qt::SessionEnd sessio
 mutant qt-help-without-display src/platform/qt/main_qt.cpp 's/if (line.action != qt::CommandLine::Action::Run) {/if (false) {/' \
   "--help needs a display and opens the window"
 
+# --- screen readers, keyboard, high contrast
+mutant a11y-names-unset src/platform/qt/window_widget.cpp 's/if (!row.accessibleName.empty()) widget->setAccessibleName(Latin(row.accessibleName));//' \
+  "the Linux edition's controls lose their names"
+mutant a11y-order src/platform/qt/window_widget.cpp 's/if (QWidget\* widget = Control(id)) widget->raise();/(void)id;/' \
+  "screen readers walk the controls in creation order"
+mutant view-key-button src/window/presentation.cpp 's/if (const auto row = PathRowOf(focused)) return kPathRows\[\*row\].field;/if (const auto row = PathRowOf(focused)) return focused;/' \
+  "Ctrl+O on a Select button views nothing"
+mutant hc-never src/platform/qt/look.cpp 's/return (back == 0u \&\& fore == 0xFFFFFFu) || (back == 0xFFFFFFu \&\& fore == 0u);/return back == 0u \&\& fore == 0u;/' \
+  "a black and white palette is not taken for high contrast"
+mutant credits-not-link src/platform/qt/widgets.cpp 's/QAccessibleWidget(line, QAccessible::Link)/QAccessibleWidget(line, QAccessible::EditableText)/' \
+  "the credits line is no link to screen readers"
+mutant credits-no-shortcut src/platform/qt/window_widget.cpp 's/static_cast<Qt::Key>(kCreditsKeyLetter)/static_cast<Qt::Key>(0x4A)/' \
+  "Ctrl+L does not follow the credits link"
+mutant win32-tray-key-ignored src/platform/win32/tray_record.cpp '/case kTrayKeySelect:/d' \
+  "Enter on the selected tray icon does not open the menu"
+mutant win32-hc-fixed-status src/platform/win32/support.cpp 's/case kStatusForeColour:/case 0x7FFFFFFF:/' \
+  "under high contrast the status keeps its fixed red"
+
 selected=("$@")
 wanted() {
   [ ${#selected[@]} -eq 0 ] && return 0
