@@ -33,10 +33,11 @@ std::uint64_t ClockBits() {
 // The lines of `rest` under `rule`; a line break at the very end opens no
 // further line. Stops after kLimit + 1 lines, since more than kLimit is
 // already too many.
-std::vector<std::string_view> SplitLines(std::string_view rest, LineEnds rule) {
+std::vector<std::string_view> SplitLines(std::string_view text, LineEnds rule) {
     std::vector<std::string_view> lines;
+    LineSplitter splitter(text, rule);
     std::string_view line;
-    while (lines.size() <= static_cast<std::size_t>(kLimit) && NextLine(rest, line, rule)) lines.push_back(line);
+    while (lines.size() <= static_cast<std::size_t>(kLimit) && splitter.Next(line)) lines.push_back(line);
     return lines;
 }
 
@@ -121,7 +122,7 @@ namespace {
 // The source file's text as the rules want it, or why it cannot be read.
 fs::Result ReadSource(const std::string& path, const SourceRules& rules, std::string& text) {
     const fs::Result read = fs::ReadWholeFile(path, text);
-    if (read) text = text::ConvertSource(text, rules.encoding, rules.html);
+    if (read) text = text::ConvertSource(std::move(text), rules.encoding, rules.html);
     return read;
 }
 

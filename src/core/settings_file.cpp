@@ -20,6 +20,8 @@ std::optional<std::int16_t> ParseFlag(std::string_view line) {
     const auto* first = line.data();
     const auto* last = line.data() + line.size();
     if (!line.empty() && *first == '+') ++first;
+    // from_chars takes a minus sign, and "-0" is no flag a save writes.
+    if (first != last && *first == '-') return std::nullopt;
     const auto [end, error] = std::from_chars(first, last, value);
     if (error != std::errc{} || end != last || first == last || value < 0 || value > 2) return std::nullopt;
     return static_cast<std::int16_t>(value);
@@ -56,9 +58,10 @@ SettingsValues ParseSettings(std::string_view text, std::string* problem, LineEn
     SettingsValues values;
     std::string wrong;  // the first line that is not as a save writes it
     int lines = 0;
+    LineSplitter splitter(text, lineEnds);
     std::string_view line;
     for (auto& path : values.paths) {
-        if (!NextLine(text, line, lineEnds)) break;
+        if (!splitter.Next(line)) break;
         ++lines;
         // The first and last characters are the quotes that a save adds;
         // without them the line is kept whole, as the user may have meant it.
@@ -69,7 +72,7 @@ SettingsValues ParseSettings(std::string_view text, std::string* problem, LineEn
             if (wrong.empty()) wrong = "line " + std::to_string(lines) + " is not a path in quotes";
         }
     }
-    if (lines == 6 && NextLine(text, line, lineEnds)) {
+    if (lines == 6 && splitter.Next(line)) {
         ++lines;
         const std::optional<std::int16_t> flag = ParseFlag(line);
         values.autoStart = flag.value_or(0);

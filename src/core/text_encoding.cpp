@@ -222,7 +222,8 @@ TemplateEncoding DetectTemplate(std::string_view bytes, std::string_view path) {
     return found;
 }
 
-std::string ConvertSource(std::string_view bytes, Encoding target, bool html) {
+std::string ConvertSource(std::string source, Encoding target, bool html) {
+    std::string_view bytes = source;
     std::string out;
     const auto put = [&](char32_t c) {
         if (target == Encoding::Windows1252) PutWindows1252(out, c, html);
@@ -244,6 +245,7 @@ std::string ConvertSource(std::string_view bytes, Encoding target, bool html) {
         bytes.remove_prefix(kUtf8Bom.size());
         marked = true;
     }
+    if (target == Encoding::AsIs) return source.erase(0, source.size() - bytes.size());
     const Shape shape = ShapeOf(bytes);
     if (target == Encoding::Windows1252 && (shape == Shape::Utf8 || (marked && shape == Shape::Other))) {
         out.reserve(bytes.size());
@@ -266,7 +268,7 @@ std::string ConvertSource(std::string_view bytes, Encoding target, bool html) {
         for (const char byte : bytes) put(FromWindows1252(static_cast<unsigned char>(byte)));
         return out;
     }
-    return std::string(bytes);
+    return source.erase(0, source.size() - bytes.size());
 }
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {

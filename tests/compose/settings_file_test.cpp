@@ -61,7 +61,7 @@ TEST(SettingsFile, TextThatIsNotUnderstoodSaysWhyAndKeepsWhatWasRead) {
         EXPECT_EQ(read.paths, c.paths) << c.text;
         EXPECT_EQ(read.autoStart, 0) << c.text;
     }
-    for (const char* seventh : {"-1", "abc", "1x", "99999", "1 1"}) {
+    for (const char* seventh : {"-1", "-0", "+-0", "abc", "1x", "99999", "1 1"}) {
         std::string problem;
         ParseSettings(kSix + seventh + "\r\n", &problem, LineEnds::Windows);
         EXPECT_EQ(problem, "line 7 is not 0, 1 or 2") << seventh;

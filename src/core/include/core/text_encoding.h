@@ -44,7 +44,9 @@ TemplateEncoding DetectTemplate(std::string_view bytes, std::string_view path);
 // as it is; a UTF-16 source becomes UTF-8 unless the target is windows-1252.
 // A character that windows-1252 cannot hold becomes &#N; when `html`, else
 // '?'. `target` is AsIs, Windows1252 or Utf8.
-std::string ConvertSource(std::string_view bytes, Encoding target, bool html);
+// `bytes` is taken by value, so that a source that stays as it is is not
+// copied.
+std::string ConvertSource(std::string bytes, Encoding target, bool html);
 
 // The text of a UTF-16 file after its byte-order mark, as UTF-8. An unpaired
 // surrogate is kept in UTF-8's form for it, so that Utf8ToUtf16 gives back
