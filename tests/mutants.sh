@@ -22,10 +22,42 @@ declare -a names files scripts notes
 mutant() { names+=("$1"); files+=("$2"); scripts+=("$3"); notes+=("$4"); }
 
 # --- settings file
-mutant settings-lf src/core/settings_file.cpp 's/text += "\\"\\r\\n";/text += "\\"\\n";/' \
-  "path lines end in LF instead of CR LF"
-mutant settings-unquote src/core/settings_file.cpp 's/line.substr(1, line.size() - 2)/line.substr(1, line.size() - 1)/' \
+mutant settings-unquote src/core/settings_file.cpp 's/path.assign(line.substr(1, line.size() - 2));/path.assign(line.substr(1, line.size() - 1));/' \
   "loading keeps the closing quote"
+mutant settings-flag-unchecked src/core/settings_file.cpp '/if (!flag \&\& wrong.empty()) wrong = /d' \
+  "a bad flag reads as understood"
+mutant settings-malformed-found src/core/settings_file.cpp '/if (!loaded.fileFound) loaded.read = {fs::Error::Malformed};/d' \
+  "a malformed settings file is not reported"
+mutant settings-unquoted-accepted src/core/settings_file.cpp "s/line.size() >= 2 \&\& line.front() == '\"' \&\& line.back() == '\"'/line.size() >= 2/" \
+  "a path line without quotes is understood"
+mutant malformed-fields-shown src/window/main_window.cpp '/if (settingsUnread_) values = SettingsValues{};/d' \
+  "half-read settings fill the fields"
+
+# --- sources never overwritten, line ends, encodings
+mutant signature-guard-off src/core/compose.cpp 's/= OverwritesASource(paths)) return/= OverwritesASource(paths); false) return/' \
+  "a signature over its own sources is written"
+mutant same-file-by-text src/core/fs.cpp 's/return first.known \&\& Identify(b) == first;/return first.known \&\& a == b;/' \
+  "sources compared by their path texts"
+mutant inside-own-folder-only src/core/fs.cpp 's/            at += "..";/            return false;/' \
+  "a signature deeper inside an HTML folder is written"
+mutant linux-lines-cr-only src/core/include/core/line_ends.h 's/lf_(rule == LineEnds::Linux ? Find/lf_(rule != LineEnds::Linux ? Find/' \
+  "LF ends lines under the Windows rule, not the Linux one"
+mutant linux-fragment-runs-together src/core/compose.cpp 's/rules.lineEnds == LineEnds::Windows ? "" : "\\n";/rules.lineEnds == LineEnds::Windows ? "" : "";/' \
+  "Linux fragments glue their words"
+mutant platform-rule-windows src/core/include/core/line_ends.h 's/kPlatformLineEnds = LineEnds::Linux;/kPlatformLineEnds = LineEnds::Windows;/' \
+  "Linux follows the Windows line rule"
+mutant linux-writes-crlf src/core/include/core/line_ends.h 's/? "\\r\\n" : "\\n"; }/? "\\r\\n" : "\\r\\n"; }/' \
+  "Linux signature and settings end in CR LF"
+mutant windows1252-table src/core/text_encoding.cpp 's/0x20AC, 0x0081, 0x201A/0x20AC, 0x0081, 0x2018/' \
+  "byte 0x82 maps to the wrong character"
+mutant utf8-mark-kept src/core/text_encoding.cpp 's/    while (bytes.starts_with(kUtf8Bom)) {/    while (false) {/' \
+  "a source's UTF-8 mark lands mid-signature"
+mutant reference-in-plain-text src/core/text_encoding.cpp 's/    } else if (html) {/    } else if (!html) {/' \
+  "character references in text templates, ? in HTML"
+mutant charset-ignored src/core/text_encoding.cpp 's/const std::string label = DeclaredCharset(bytes); !label.empty()/const std::string label = DeclaredCharset(bytes); false/' \
+  "a meta charset is ignored"
+mutant ansi-not-to-utf8 src/core/text_encoding.cpp 's/target == Encoding::Utf8 \&\& shape == Shape::Other \&\& !marked/target == Encoding::Utf8 \&\& false/' \
+  "ANSI sources stay ANSI in a UTF-8 template"
 
 # --- start-up
 mutant grayed-runs src/window/main_window.cpp 's/if (autoRunBox_->Value() == 1) {/if (autoRunBox_->Value() != 0) {/' \
@@ -92,11 +124,11 @@ mutant error-box-title src/window/main_window.cpp 's/kErrorTitle = "Tessaly Erro
   "the error box has the wrong title"
 
 # --- composition
-mutant signature-no-crlf src/core/compose.cpp '/text += "\\r\\n";/d' \
+mutant signature-no-crlf src/core/compose.cpp '/        text += LineBreak(lineEnds);/d' \
   "the signature lacks its closing CR LF"
-mutant crlf-as-cr src/core/compose.cpp 's/? 2 : 1));/? 1 : 1));/' \
+mutant crlf-as-cr src/core/include/core/line_ends.h 's/at_ = end + (crLf ? 2 : 1);/at_ = end + 1;/' \
   "a CR LF ends a line at the CR only; the LF starts the next line"
-mutant line-keeps-cr src/core/compose.cpp 's/lines.push_back(rest.substr(0, end));/lines.push_back(rest.substr(0, end + 1));/' \
+mutant line-keeps-cr src/core/include/core/line_ends.h 's/line = text_.substr(at_, end - at_);/line = text_.substr(at_, end - at_ + (end < text_.size() ? 1 : 0));/' \
   "a line keeps its CR"
 mutant replace-ignores-case src/core/compose.cpp 's/std::size_t at = text.find(word);/std::size_t at = FindIgnoringCase(text, word) ? FindIgnoringCase(text, word) - 1 : std::string::npos;/;s/at = text.find(word, from)/at = FindIgnoringCase(std::string_view(text).substr(from), word) ? from + FindIgnoringCase(std::string_view(text).substr(from), word) - 1 : std::string::npos/' \
   "placeholders replaced ignoring letter case"
@@ -104,7 +136,7 @@ mutant presence-exact-case src/core/compose.cpp 's/char FoldCase(char c) { retur
   "presence found only in exact letter case"
 mutant draw-index-ceil src/core/compose.cpp 's/std::floor(product)/std::ceil(product)/' \
   "draw index off by one (ceiling)"
-mutant quote1-from-qf2 src/core/compose.cpp 's/{"quote1", paths.quote1, PathRole::Quote1}/{"quote1", paths.quote2, PathRole::Quote1}/' \
+mutant quote1-from-qf2 src/core/compose.cpp 's/sources{\&paths.quote1, \&paths.quote2,/sources{\&paths.quote2, \&paths.quote2,/' \
   "quote1 drawn from quote file 2"
 mutant limit-32768 src/core/compose.cpp 's/constexpr int kLimit = 32767;/constexpr int kLimit = 32768;/' \
   "counts of 32,768 accepted"

@@ -91,13 +91,15 @@ void MainWindow::LoadSettings() {
         };
         values.autoStart = 0;
     }
-    // A file that exists but could not be read leaves the fields empty and
-    // the program Paused: nothing on screen could pass for the user's paths.
+    // A file that exists but could not be read, or not understood, leaves
+    // the fields empty and the program Paused: nothing on screen could pass
+    // for the user's paths, and nothing half-read is composed from or saved.
     settingsUnread_ = !loaded.fileFound && loaded.read.error != fs::Error::NotFound;
+    if (settingsUnread_) values = SettingsValues{};
     for (std::size_t i = 0; i < pathFields_.size(); ++i) pathFields_[i]->SetText(values.paths[i]);
     autoRunBox_->SetValue(values.autoStart);
     if (settingsUnread_) {
-        const std::string why = fs::Reason(loaded.read);
+        const std::string why = SettingsFailure(loaded);
         LogFailure("reading the settings", file, why);
         Tell("The settings could not be read from " + file + " (" + why +
              "). The paths are left empty and the file is kept as it is: it is written again only when you "

@@ -206,7 +206,8 @@ TEST_F(Faults, MalformedSettingsAtStartUpAreKeptUntilTheUserSaves) {
     stored.replace(stored.rfind('1'), 1, "7");
     Start(1, stored);
     ASSERT_EQ(Boxes(), 1u);
-    EXPECT_NE(desktop->errors[0].text.find(settings), std::string::npos);
+    EXPECT_NE(desktop->errors[0].text.find(settings + " (malformed: line 7 is not 0, 1 or 2)"), std::string::npos);
+    EXPECT_EQ(desktop->Text(ControlId::TemplateField), "");
     EXPECT_FALSE(desktop->Running());
     EXPECT_NE(LastLogLine().find("| reading the settings | " + settings + " | malformed"), std::string::npos);
     Press(ControlId::ExitItem);
