@@ -27,14 +27,14 @@ bool IsHighContrast(const QPalette& palette) {
     return (back == 0u && fore == 0xFFFFFFu) || (back == 0xFFFFFFu && fore == 0u);
 }
 
-QFont ProgramFont(const FontSpec& spec) {
+QFont ProgramFont(const FontSpec& fontStyle) {
     static const QString family = QFontDatabase::hasFamily(Latin(kProgramFontFace))
                                       ? Latin(kProgramFontFace)
                                       : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     QFont font(family);
-    font.setPointSizeF(spec.points);
-    font.setBold(spec.bold);
-    font.setUnderline(spec.underline);
+    font.setPointSizeF(fontStyle.points);
+    font.setBold(fontStyle.bold);
+    font.setUnderline(fontStyle.underline);
     return font;
 }
 

@@ -39,7 +39,7 @@ bool IsHighContrast(const QPalette& palette);
 
 // The program's face where the desktop has it, otherwise the desktop's own
 // sans-serif face, at the same size and style.
-QFont ProgramFont(const FontSpec& spec);
+QFont ProgramFont(const FontSpec& fontStyle);
 
 // A caption wider than its place (the desktop's face may run wider than the
 // one the window was drawn for) is set condensed rather than cut off.

@@ -23,10 +23,10 @@ HFONT CreateFace(const char* face, int height, int weight, bool underline) {
 
 // The bitmap face comes in a few pixel sizes only; where it cannot give the
 // size that the scale asks for, its scalable successor stands in.
-ScopedFont MakeFont(const FontSpec& spec, unsigned dpi) {
-    const int height = FontHeight(spec.points, dpi);
-    const int weight = spec.bold ? FW_BOLD : FW_NORMAL;
-    const bool underline = spec.underline;
+ScopedFont MakeFont(const FontSpec& fontStyle, unsigned dpi) {
+    const int height = FontHeight(fontStyle.points, dpi);
+    const int weight = fontStyle.bold ? FW_BOLD : FW_NORMAL;
+    const bool underline = fontStyle.underline;
     const std::string face(kProgramFontFace);
     ScopedFont font(CreateFace(face.c_str(), height, weight, underline));
     if (!font) return ScopedFont(CreateFace(kScalableFont, height, weight, underline));
@@ -67,7 +67,7 @@ int PictureResource(std::string_view name) {
 
 Win32Desktop::Fonts::Fonts(unsigned dpi) {
     for (std::size_t kind = 0; kind < byKind.size(); ++kind) {
-        if (const auto spec = FontOf(static_cast<ControlKind>(kind))) byKind[kind] = MakeFont(*spec, dpi);
+        if (const auto fontStyle = FontOf(static_cast<ControlKind>(kind))) byKind[kind] = MakeFont(*fontStyle, dpi);
     }
     byKind[static_cast<std::size_t>(ControlKind::TextField)] = DefaultGuiFont(dpi);
 }
