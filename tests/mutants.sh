@@ -110,7 +110,7 @@ mutant start-saves src/window/main_window.cpp 's/case ControlId::StartButton: St
   "the Start button saves"
 
 # --- failure path
-mutant timer-on-under-box src/window/run_state.cpp '/^    SwitchComposeTimer(false);/d;s/    Tell(std::string(kCompositionFailed)/    SwitchComposeTimer(false);\n    desktop_.ShowError("Tessaly Error", std::string(kCompositionFailed)/' \
+mutant timer-on-under-box src/window/run_state.cpp '/^    SwitchComposeTimer(false);/d;s/^    Tell(\(std::string(kCompositionFailed).*\));$/    desktop_.ShowError("Tessaly Error", \1);\n    SwitchComposeTimer(false);/' \
   "the failure box comes up with the timer still on"
 mutant failure-keeps-check src/window/run_state.cpp '/autoRunBox_->SetValue(0);/d' \
   "a failing composition does not clear the check box"
