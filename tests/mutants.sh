@@ -126,7 +126,7 @@ mutant error-box-title src/window/main_window.cpp 's/kErrorTitle = "Tessaly Erro
 # --- composition
 mutant signature-no-crlf src/core/compose.cpp '/        text += LineBreak(lineEnds);/d' \
   "the signature lacks its closing CR LF"
-mutant crlf-as-cr src/core/include/core/line_ends.h 's/at_ = end + (crLf ? 2 : 1);/at_ = end + 1;/' \
+mutant crlf-as-cr src/core/include/core/line_ends.h 's/at_ = end + (crLf ? 2 : 1);/at_ = end + (crLf ? 1 : 1);/' \
   "a CR LF ends a line at the CR only; the LF starts the next line"
 mutant line-keeps-cr src/core/include/core/line_ends.h 's/line = text_.substr(at_, end - at_);/line = text_.substr(at_, end - at_ + (end < text_.size() ? 1 : 0));/' \
   "a line keeps its CR"
