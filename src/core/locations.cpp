@@ -2,15 +2,6 @@
 
 namespace tessaly {
 
-namespace {
-
-std::string FolderOf(const std::string& path) {
-    const auto at = path.find_last_of(fs::PathSeparator());
-    return at == std::string::npos ? std::string{} : path.substr(0, at);
-}
-
-}  // namespace
-
 ProgramLocations LocateWindowsProgram(const std::string& exeFolder, bool installed, const std::string& userFolder) {
     if (!installed || userFolder.empty()) return {exeFolder, SettingsFilePath(exeFolder), false};
     return {exeFolder, fs::JoinPath(userFolder, {kUserFilesFolder, "data.sfc"}), true};
@@ -26,7 +17,7 @@ SettingsValues FirstRunSettings(const ProgramLocations& where) {
     const std::string& app = where.appPath;
     SettingsValues values;
     values.paths = {fs::JoinPath(app, {"samples", "template.htm"}),
-                    fs::JoinPath(FolderOf(where.settingsPath), {"signature.htm"}),
+                    fs::JoinPath(fs::FolderOf(where.settingsPath), {"signature.htm"}),
                     fs::JoinPath(app, {"quotes", "quotes1.txt"}),
                     fs::JoinPath(app, {"quotes", "quotes2.txt"}),
                     fs::JoinPath(app, {"samples", "html1"}),

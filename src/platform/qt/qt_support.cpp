@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/fs.h"
+#include "core/locations.h"
 
 namespace tessaly::qt {
 
@@ -36,14 +37,9 @@ Locations LocateProgram(const std::string& exeFolder, bool besideProgram, const 
 }
 
 SettingsValues FirstRunSettings(const Locations& where) {
-    const auto slash = where.settingsFile.find_last_of('/');
-    const std::string own = slash == std::string::npos ? "." : where.settingsFile.substr(0, slash);
-    SettingsValues values;
-    const std::string& data = where.programFolder;
-    values.paths = {fs::JoinPath(data, {"samples", "template.htm"}), fs::JoinPath(own, {"signature.htm"}),
-                    fs::JoinPath(data, {"quotes", "quotes1.txt"}), fs::JoinPath(data, {"quotes", "quotes2.txt"}),
-                    fs::JoinPath(data, {"samples", "html1"}), fs::JoinPath(data, {"samples", "html2"})};
-    return values;
+    // The same first run as an installed Windows copy's: samples from the
+    // data folder, the signature beside the settings.
+    return tessaly::FirstRunSettings(ProgramLocations{where.programFolder, where.settingsFile, where.installed});
 }
 
 std::string HelpTopic(std::string_view project, int contextId) {
