@@ -8,7 +8,8 @@
 #   tests/mutants.sh [NAME...]      only the faults whose names are given
 #
 # Prints one row per fault: its name, what it breaks, and how many tests
-# failed (the first two named), or SURVIVED when none did. A fault whose patch no longer applies
+# failed in the first suites that noticed (the first two named), or SURVIVED
+# when none did. A fault whose patch no longer applies
 # (the code moved on) is reported as STALE; one that does not build as
 # NO-BUILD. Exits 1 when any fault survived. Not part of CI: a full run
 # rebuilds the program once per fault.
@@ -236,50 +237,36 @@ wanted() {
   [ ${#selected[@]} -eq 0 ] && return 0
   local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1
 }
+on_windows() { [[ $1 == src/platform/win32/* ]]; }
 
 echo "scratch copy in $work"
-rm -rf "$work/src" "$work/build" && mkdir -p "$work/src"
+# The builds stay from run to run: only what changed since is built again.
+rm -rf "$work/src" && mkdir -p "$work/src"
 tar -C "$tree" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
-cmake -S "$work/src" -B "$work/build" -G Ninja -DTESSALY_BUILD_BENCH=OFF >"$work/configure.log" 2>&1 ||
-  { cat "$work/configure.log"; exit 2; }
-# Faults in the Windows layer are built for win64 and tried under Wine, with
-# the Windows suites (the layer's own tests and the end-to-end cases).
-windows=$work/src/build/win64
-on_windows() { [[ $1 == src/platform/win32/* ]]; }
 build() { cmake --build "$1" -- -j"$jobs" >"$work/build.log" 2>&1; }
-# Names of the tests that failed (or did not run), one line.
+# Names of the tests that failed (or did not run), one line. The quick
+# suites run first; the slow ones (real programs on a display, packages) only
+# when the quick ones notice nothing, which keeps a full run near an hour.
+slow='_end_to_end|_process|accessibility|deb_package|help_|installed'
+stages=("-E $slow" "-R $slow")
 failing() {
-  local pick=()
-  [ "$1" = "$windows" ] && pick=(-R 'win32|e2e|package')
-  (cd "$1" && ctest -j"$jobs" --timeout 300 "${pick[@]}" >"$work/ctest.log" 2>&1) || true
-  sed -n '/tests FAILED:/,$p' "$work/ctest.log" |
-    sed -n -E 's/^[[:space:]]*[0-9]+ - (.*) \([^)]*\)$/\1/p' | tr '\n' ' '
+  local stage names
+  for stage in "${stages[@]}"; do
+    # shellcheck disable=SC2086 # a stage is an option and its pattern
+    (cd "$1" && ctest -j"$jobs" --timeout 300 $stage >"$work/ctest.log" 2>&1) || true
+    names=$(sed -n '/tests FAILED:/,$p' "$work/ctest.log" |
+      sed -n -E 's/^[[:space:]]*[0-9]+ - (.*) \([^)]*\)$/\1/p' | tr '\n' ' ')
+    [ -z "$names" ] || { echo "$names"; return; }
+  done
 }
 checked() {  # a build folder's unbroken tree builds and passes
   build "$1" || { tail -30 "$work/build.log"; echo "the unbroken tree does not build in $1"; exit 2; }
   local failed; failed=$(failing "$1")
   [ -z "$failed" ] || { echo "the unbroken tree fails in $1: $failed"; exit 2; }
 }
-checked "$work/build"
-for i in "${!names[@]}"; do
-  if wanted "${names[$i]}" && on_windows "${files[$i]}"; then
-    (cd "$work/src" && cmake --preset win64 >"$work/configure-win64.log" 2>&1) || { cat "$work/configure-win64.log"; exit 2; }
-    . "$work/src/scripts/wine-env.sh"
-    trap 'tessaly_wine_stop; tessaly_display_stop' EXIT
-    pushd "$work/src" >/dev/null
-    TESSALY_OWN_DISPLAY=1 tessaly_wine_start test
-    popd >/dev/null
-    checked "$windows"
-    break
-  fi
-done
-
 survived=0
-for i in "${!names[@]}"; do
-  name=${names[$i]} file=${files[$i]}
-  wanted "$name" || continue
-  folder=$work/build
-  on_windows "$file" && folder=$windows
+try() {  # try FOLDER INDEX: one fault, built in FOLDER and tested there
+  local folder=$1 i=$2 file=${files[$2]} result
   cp "$tree/$file" "$work/src/$file"
   sed -i -e "${scripts[$i]}" "$work/src/$file"
   if cmp -s "$tree/$file" "$work/src/$file"; then
@@ -297,7 +284,37 @@ for i in "${!names[@]}"; do
     fi
   fi
   cp "$tree/$file" "$work/src/$file"
-  printf '%-28s | %-62s | %s\n' "$name" "${notes[$i]}" "$result"
+  printf '%-28s | %-62s | %s\n' "${names[$i]}" "${notes[$i]}" "$result"
+}
+
+# The native faults, with the Linux edition on a private display and tray.
+. "$work/src/scripts/display-env.sh"
+trap tessaly_display_stop EXIT
+TESSALY_OWN_DISPLAY=1 tessaly_display_start
+cmake -S "$work/src" -B "$work/build" -G Ninja -DTESSALY_BUILD_BENCH=OFF >"$work/configure.log" 2>&1 ||
+  { cat "$work/configure.log"; exit 2; }
+checked "$work/build"
+for i in "${!names[@]}"; do
+  if wanted "${names[$i]}" && ! on_windows "${files[$i]}"; then try "$work/build" "$i"; fi
 done
 build "$work/build" >/dev/null || true
+tessaly_display_stop
+
+# Faults in the Windows layer: built for win64 and tried under Wine with the
+# Windows suites (the layer's own tests and the end-to-end cases), on a
+# private display and prefix.
+windows=()
+for i in "${!names[@]}"; do
+  if wanted "${names[$i]}" && on_windows "${files[$i]}"; then windows+=("$i"); fi
+done
+if [ ${#windows[@]} -gt 0 ]; then
+  (cd "$work/src" && cmake --preset win64 -B "$work/build-win64" >"$work/configure-win64.log" 2>&1) ||
+    { cat "$work/configure-win64.log"; exit 2; }
+  . "$work/src/scripts/wine-env.sh"
+  trap 'tessaly_wine_stop; tessaly_display_stop' EXIT
+  cd "$work/src" && TESSALY_OWN_DISPLAY=1 tessaly_wine_start test
+  stages=("-R win32|e2e|package")
+  checked "$work/build-win64"
+  for i in "${windows[@]}"; do try "$work/build-win64" "$i"; done
+fi
 [ $survived -eq 0 ]
