@@ -33,7 +33,6 @@ section() {
 } | sort -u >"$work/topics"
 [ -s "$work/topics" ] || fail "no topics in $sources/help.hhp"
 while read -r topic; do
-  [ -f "$sources/$topic" ] || fail "$topic is in the project but not in $sources"
   [ -f "$windows/$topic" ] || fail "$topic: no Windows page"
   [ -f "$linux/$topic" ] || fail "$topic: no Linux page"
 done <"$work/topics"
