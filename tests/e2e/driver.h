@@ -181,11 +181,6 @@ public:
         PostMessageA(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
         PostMessageA(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     }
-    // Keys as the user presses them, into a field that a click has focused.
-    void TypeKeys(ControlId field, const std::string& chars) const {
-        Focus(field);
-        for (const char c : chars) PostMessageA(Control(field), WM_CHAR, static_cast<unsigned char>(c), 1);
-    }
     // Ctrl with a letter, as the keyboard sends it, into a control that a
     // click has focused in the window brought to the front.
     void PressCtrlKey(ControlId control, char letter) const {
@@ -193,11 +188,10 @@ public:
         SetForegroundWindow(main_);
         WaitFor([&] { return GetForegroundWindow() == main_; }, kStateTimeout);
         std::this_thread::sleep_for(200ms);  // the click's focus lands first
-        INPUT keys[4] = {};
-        const WORD codes[4] = {VK_CONTROL, static_cast<WORD>(letter), static_cast<WORD>(letter), VK_CONTROL};
+        INPUT keys[4] = {};  // Ctrl down, the letter down and up, Ctrl up
         for (int i = 0; i < 4; ++i) {
             keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = codes[i];
+            keys[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : static_cast<WORD>(letter);
             keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
         }
         SendInput(4, keys, sizeof(INPUT));
@@ -228,10 +222,9 @@ public:
     }
 
     // A visible dialog (a message box, a file dialog) of the program.
-    HWND Dialog(const std::string& title) const { return Find("#32770", title); }
     HWND WaitForDialog(const std::string& title, Ms timeout = kStateTimeout) const {
         HWND dialog = nullptr;
-        WaitFor([&] { return (dialog = Dialog(title)) != nullptr; }, timeout);
+        WaitFor([&] { return (dialog = Find("#32770", title)) != nullptr; }, timeout);
         return dialog;
     }
 
