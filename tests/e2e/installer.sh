@@ -4,9 +4,8 @@
 # - a silent install puts the program's folder, the Start-menu shortcut and
 #   the entry under installed apps in place, and no sign-in entry;
 # - the installed program's first run writes its settings under
-#   %APPDATA%\Tessaly, pointing at the installed samples; started Running it
-#   composes the signature there, and so does tessaly-compose; nothing is
-#   written into the program's folder;
+#   %APPDATA%\Tessaly, pointing at the installed samples, from which
+#   tessaly-compose composes; nothing is written into the program's folder;
 # - a silent uninstall leaves no program file, shortcut or registry entry,
 #   and keeps %APPDATA%\Tessaly;
 # - an older version installed with AUTOSTART=1 registers the sign-in entry;
@@ -72,19 +71,6 @@ uninstall_entry() {
 value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p"; }
 signs_in() { wine reg query "$run_key" /v Tessaly && said | value Tessaly; }
 snapshot() { (cd "$1" && find . | LC_ALL=C sort && find . -type f -exec md5sum {} + | LC_ALL=C sort); }
-# Starts the installed program as the shortcut does and waits up to 30 s for
-# a file to appear; then ends the prefix's programs.
-run_until() {
-  (cd "$program_dir" && exec "$WINE" "$program\\tessaly.exe" </dev/null >/dev/null 2>>"$tmp/wine.log") &
-  i=0
-  while [ ! -s "$1" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
-  alive=no; kill -0 $! 2>/dev/null && alive=yes
-  "$WINESERVER" -k 2>/dev/null; wait
-  start_server
-  [ -s "$1" ] || { fail "$2: $1 did not appear within 30 s"; return 1; }
-  [ "$alive" = yes ] || fail "$2: the program had ended by itself"
-}
-
 # --- A silent install.
 install "$msi"
 (cd "$program_dir" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) >"$tmp/installed"
@@ -105,9 +91,9 @@ grep -aqF "$program\\tessaly.exe" "$tmp/shortcut" || fail "the shortcut does not
 grep -aqF "Installer\\$code\\tessaly.ico" "$tmp/shortcut" || fail "the shortcut does not show the program's icon"
 cmp -s "$icon" "$roaming_dir/Microsoft/Installer/$code/tessaly.ico" || fail "the icon kept for the shortcut and installed apps is not the program's"
 if uninstall_entry "$code" >"$tmp/entry"; then
-  [ "$(value DisplayName <"$tmp/entry")" = Tessaly ] || fail "installed apps: the name is not Tessaly"
-  [ "$(value DisplayVersion <"$tmp/entry")" = 1.0.0 ] || fail "installed apps: the version is not 1.0.0"
-  [ "$(value Publisher <"$tmp/entry")" = Brindlewick ] || fail "installed apps: the publisher is not Brindlewick"
+  for pair in DisplayName=Tessaly DisplayVersion=1.0.0 Publisher=Brindlewick; do
+    [ "$(value "${pair%=*}" <"$tmp/entry")" = "${pair#*=}" ] || fail "installed apps: $pair is not so"
+  done
   value UninstallString <"$tmp/entry" | grep -qi "msiexec.exe /[IX]$code" || fail "installed apps: no uninstall command"
 else
   fail "no entry under installed apps for $code"
@@ -116,22 +102,19 @@ fi
 
 # --- The first run, composing, and the program's folder untouched.
 snapshot "$program_dir" >"$tmp/before"
-if run_until "$user_dir/data.sfc" "first run"; then
-  for p in "$program\\samples\\template.htm" "$roaming\\Tessaly\\signature.htm" "$program\\quotes\\quotes1.txt" \
+# Started as the shortcut does, the program writes its first settings; then
+# the prefix's programs are ended.
+(cd "$program_dir" && exec "$WINE" "$program\\tessaly.exe" </dev/null >/dev/null 2>>"$tmp/wine.log") &
+for _ in $(seq 300); do [ -s "$user_dir/data.sfc" ] && break; sleep 0.1; done
+kill -0 $! 2>/dev/null || fail "the first run ended by itself"
+"$WINESERVER" -k 2>/dev/null; wait
+start_server
+{ for p in "$program\\samples\\template.htm" "$roaming\\Tessaly\\signature.htm" "$program\\quotes\\quotes1.txt" \
            "$program\\quotes\\quotes2.txt" "$program\\samples\\html1" "$program\\samples\\html2"; do
     printf '"%s"\r\n' "$p"
-  done >"$tmp/first.sfc"
-  printf '0\r\n' >>"$tmp/first.sfc"
-  cmp -s "$tmp/first.sfc" "$user_dir/data.sfc" ||
-    { fail "the first settings are not the installed samples with the signature in %APPDATA%\\Tessaly:"; cat -A "$user_dir/data.sfc"; }
-  # Auto Run at Start-up ticked: the program starts Running and composes.
-  sed '7s/^0/1/' "$tmp/first.sfc" >"$user_dir/data.sfc"
-  if run_until "$user_dir/signature.htm" "started Running"; then
-    grep -qE 'quote[12]|htmPath[12]' "$user_dir/signature.htm" && fail "the signature still holds placeholders"
-    grep -qF "$(head -n 1 "$bundle/samples/template.htm" | tr -d '\r')" "$user_dir/signature.htm" ||
-      fail "the signature is not composed from the installed template"
-  fi
-fi
+  done; printf '0\r\n'; } >"$tmp/first.sfc"
+cmp -s "$tmp/first.sfc" "$user_dir/data.sfc" ||
+  { fail "the first settings are not the installed samples with the signature in %APPDATA%\\Tessaly:"; cat -A "$user_dir/data.sfc"; }
 wine "$program\\tessaly-compose.exe" || fail "tessaly-compose.exe from the program's folder exited with $?"
 said | grep -qF "<html>" || fail "tessaly-compose.exe printed no signature from the installed template"
 snapshot "$program_dir" >"$tmp/after"

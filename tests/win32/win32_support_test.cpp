@@ -1,6 +1,6 @@
 // The Windows layer's encodings, checked without a window: the record the
-// shell gets, what its callback means, and the translations for the dialogs
-// and the shell's answers.
+// shell gets, what its callback means, and what the dialogs and the high
+// contrast theme get.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,66 +15,52 @@ namespace {
 
 using namespace std::string_literals;
 
-constexpr std::uint32_t kWindow = 0x00010042u, kIcon = 0x00C0FFEEu;
+constexpr std::uint32_t kWindow = 0x80001234u, kIcon = 0x00C0FFEEu;
 
 // The 88 bytes the shell must receive: six little-endian fields, then the
-// tip, one NUL and spaces to the end.
-std::string Expected(const std::string& tip) {
-    std::string bytes;
+// tip, one NUL and spaces to the end; a tip too long is cut to keep its NUL.
+TEST(TrayRecord, Bytes) {
+    std::string fields;
     for (const std::uint32_t field : {88u, kWindow, 1u, 7u, 512u, kIcon}) {
-        for (int shift = 0; shift < 32; shift += 8) bytes += static_cast<char>(field >> shift & 0xFF);
+        for (int shift = 0; shift < 32; shift += 8) fields += static_cast<char>(field >> shift & 0xFF);
     }
-    bytes += tip;
-    bytes += '\0';
-    bytes.resize(88, ' ');
-    return bytes;
-}
-
-std::string Bytes(const TrayRecordBytes& record) { return {record.begin(), record.end()}; }
-
-TEST(TrayRecord, PausedAndRunningBytes) {
-    EXPECT_EQ(Bytes(TrayRecord(kWindow, kIcon, TrayTip(RunState::Paused))), Expected("Tessaly Paused"));
-    EXPECT_EQ(Bytes(TrayRecord(kWindow, kIcon, TrayTip(RunState::Running))), Expected("Tessaly Running"));
-}
-
-TEST(TrayRecord, LongTipKeepsItsNul) {
-    const std::string bytes = Bytes(TrayRecord(kWindow, kIcon, std::string(70, 'x')));
-    EXPECT_EQ(bytes.substr(24), std::string(63, 'x') + '\0');
+    const auto bytes = [](const std::string& tip) {
+        const TrayRecordBytes record = TrayRecord(kWindow, kIcon, tip);
+        return std::string(record.begin(), record.end());
+    };
+    EXPECT_EQ(bytes("Tessaly Paused"), fields + "Tessaly Paused" + '\0' + std::string(49, ' '));
+    EXPECT_EQ(bytes(std::string(70, 'x')), fields + std::string(63, 'x') + '\0');
 }
 
 TEST(TrayRecord, ShellGetsSignExtendedHandles) {
-    const NOTIFYICONDATAA data = NotifyRecordFromBytes(TrayRecord(0x80001234u, kIcon, "Tessaly Paused"));
+    const NOTIFYICONDATAA data = NotifyRecordFromBytes(TrayRecord(kWindow, kIcon, "Tessaly Running"));
     EXPECT_EQ(data.cbSize, sizeof(void*) == 8 ? 104u : 88u);
-    EXPECT_EQ(reinterpret_cast<INT_PTR>(data.hWnd), INT_PTR{static_cast<std::int32_t>(0x80001234u)});
+    EXPECT_EQ(reinterpret_cast<INT_PTR>(data.hWnd), INT_PTR{static_cast<std::int32_t>(kWindow)});
     EXPECT_EQ(reinterpret_cast<UINT_PTR>(data.hIcon), kIcon);
     EXPECT_EQ((std::array{data.uID, data.uFlags, data.uCallbackMessage}), (std::array<UINT, 3>{1, 7, WM_MOUSEMOVE}));
-    EXPECT_EQ(std::string(data.szTip, 64), "Tessaly Paused"s + '\0' + std::string(49, ' '));
+    EXPECT_EQ(std::string(data.szTip, 64), "Tessaly Running"s + '\0' + std::string(48, ' '));
 }
 
-TEST(TrayCallback, DoubleClickOpensRightButtonUpShowsMenu) {
+// A double-click opens the window; the right button, Enter or Space on the
+// icon selected with the keyboard, and the menu key show the menu.
+TEST(TrayCallback, Requests) {
     EXPECT_EQ(TrayRequestOf(WM_LBUTTONDBLCLK), TrayRequest::OpenWindow);
-    EXPECT_EQ(TrayRequestOf(WM_RBUTTONUP), TrayRequest::ShowMenu);
+    for (const LPARAM menu : {LPARAM{WM_RBUTTONUP}, LPARAM{0x400} /* NIN_SELECT */, LPARAM{0x401} /* NIN_KEYSELECT */,
+                              LPARAM{WM_CONTEXTMENU}}) {
+        EXPECT_EQ(TrayRequestOf(menu), TrayRequest::ShowMenu) << menu;
+        EXPECT_TRUE(IsPostedTrayCallback(1, menu, POINT{-300, 900})) << menu;
+    }
     for (const LPARAM other : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_RBUTTONDBLCLK}) {
         EXPECT_EQ(TrayRequestOf(other), TrayRequest::None) << other;
     }
 }
 
-// Enter or Space on the icon selected with the keyboard, and the menu key.
-TEST(TrayCallback, KeyboardSelectionShowsMenu) {
-    for (const LPARAM key : {LPARAM{0x400} /* NIN_SELECT */, LPARAM{0x401} /* NIN_KEYSELECT */, LPARAM{WM_CONTEXTMENU}}) {
-        EXPECT_EQ(TrayRequestOf(key), TrayRequest::ShowMenu) << key;
-        EXPECT_TRUE(IsTrayCallback(true, 1, key)) << key;
-        EXPECT_TRUE(IsPostedTrayCallback(1, key, POINT{-300, 900})) << key;
-    }
-}
-
 TEST(TrayCallback, ToldApartFromARealMouseMove) {
-    EXPECT_TRUE(IsTrayCallback(true, 1, WM_RBUTTONUP));
+    EXPECT_TRUE(IsTrayCallback(true, 1, 0x401));
     EXPECT_FALSE(IsTrayCallback(false, 1, WM_RBUTTONUP));                     // posted: a real move at x 517
     EXPECT_FALSE(IsTrayCallback(true, MK_LBUTTON | MK_SHIFT, WM_RBUTTONUP));  // key state in wParam
     EXPECT_FALSE(IsTrayCallback(true, 1, MAKELPARAM(517, 3)));                // y in the high word
-    EXPECT_TRUE(IsPostedTrayCallback(1, WM_LBUTTONDBLCLK, POINT{-300, 900}));
-    EXPECT_FALSE(IsPostedTrayCallback(1, WM_RBUTTONUP, POINT{517, 0}));  // the pointer is where lParam says
+    EXPECT_FALSE(IsPostedTrayCallback(1, WM_RBUTTONUP, POINT{517, 0}));      // the pointer is where lParam says
     EXPECT_FALSE(IsPostedTrayCallback(1, MAKELPARAM(120, 0), POINT{-300, 900}));
 }
 
@@ -85,33 +71,18 @@ TEST(Dialogs, FilterListEndsInTwoNuls) {
     EXPECT_EQ(DialogFilter({}), "");
 }
 
-TEST(Shell, ResultCodes) {
-    EXPECT_EQ(OpenResultOf(42), OpenResult::Opened);
-    EXPECT_EQ(OpenResultOf(2), OpenResult::NotFound);
-    EXPECT_EQ(OpenResultOf(3), OpenResult::NotFound);
-    EXPECT_EQ(OpenResultOf(31), OpenResult::NoHandler);
-    EXPECT_EQ(OpenResultOf(32), OpenResult::Failed);
-    EXPECT_EQ(OpenResultOf(0), OpenResult::Failed);
-}
-
-TEST(Colours, FixedAndSystemColours) {
-    EXPECT_EQ(ColorRefOf(kCreditsHoverColour), RGB(0, 0, 255));
-    EXPECT_EQ(ColorRefOf(kCreditsBackColour), ::GetSysColor(COLOR_BTNFACE));
-    // The fields' text stays readable where the system's colour for them is dark.
-    EXPECT_EQ(ColorRefOf(ReadableTextColour(RgbOf(RGB(0, 0, 0)), RgbOf(RGB(0, 0, 0)))), RGB(255, 255, 255));
-}
-
 // Under high contrast each fixed colour gives way to the system colour of
-// its part; without it, nothing changes.
+// its part; without it, nothing changes. The fields' text stays readable
+// where the system's colour for them is dark.
 TEST(Colours, HighContrastTakesTheSystemsColours) {
     EXPECT_EQ(ShownColour(kStatusForeColour, true), ::GetSysColor(COLOR_BTNTEXT));
     EXPECT_EQ(ShownColour(kCheckBoxForeColour, true), ::GetSysColor(COLOR_BTNTEXT));
     EXPECT_EQ(ShownColour(kCreditsRestColour, true), ::GetSysColor(COLOR_HOTLIGHT));
     EXPECT_EQ(ShownColour(kCreditsHoverColour, true), ::GetSysColor(COLOR_HOTLIGHT));
     EXPECT_EQ(ShownColour(kButtonBackColour, true), ::GetSysColor(COLOR_BTNFACE));
-    EXPECT_EQ(ShownColour(kCreditsBackColour, true), ::GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(ShownColour(kStatusForeColour, false), RGB(0xC0, 0, 0));
     EXPECT_EQ(ShownColour(kButtonBackColour, false), RGB(0xC0, 0xC0, 0xFF));
+    EXPECT_EQ(ColorRefOf(ReadableTextColour(RgbOf(RGB(0, 0, 0)), RgbOf(RGB(0, 0, 0)))), RGB(255, 255, 255));
 }
 
 // The window's client area at the Windows scales; the Tab order and the tool
