@@ -15,8 +15,7 @@ launcher=/usr/libexec/at-spi-bus-launcher
 start_xvfb
 start_session_bus
 "$launcher" --launch-immediately >"$dir/launcher.log" 2>&1 &
-pids+=($!)
-wait_for 'dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress >/dev/null 2>&1' ||
+wait_for 'dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.a11y.Bus.GetAddress &>/dev/null' ||
   fail "the accessibility bus did not start"
 
 unpack "$dir/app"

@@ -18,13 +18,13 @@ need() {
 }
 
 dir=$(mktemp -d /tmp/tessaly-e2e.XXXXXX)
-pid=     # the program's copy under test
-pids=()  # what the script started, stopped at the end, last first
+pid=  # the program's copy under test
 bus_pid=
+# Stops what the script started and still runs.
 cleanup() {
-  local i
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null; done
-  if [ -n "$bus_pid" ]; then kill "$bus_pid" 2>/dev/null; fi
+  local p
+  for p in $(jobs -p) $bus_pid; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
   rm -rf "$dir"
 }
 trap cleanup EXIT
@@ -69,7 +69,6 @@ start_program() {
   shift
   env "$@" "$app/tessaly" >"$app/log" 2>&1 &
   pid=$!
-  pids+=("$pid")
 }
 
 # Whether the window of the copy $1 (pid by default) is on the X display.
@@ -91,7 +90,6 @@ expect_saved_end() {
 start_xvfb() {
   need Xvfb xdotool
   Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$dir/display" 2>"$dir/xvfb.log" &
-  pids+=($!)
   wait_for 'grep -q "^[0-9][0-9]*$" "$dir/display"' || fail "Xvfb did not start"
   export DISPLAY=":$(cat "$dir/display")"
 }

@@ -32,7 +32,8 @@ start_program "$dir/a"
 first=$pid
 wait_for shown || fail "the first copy's window did not come up"
 # Start (the tool row's first button) sends the window to the tray.
-eval "$(xdotool search --all --onlyvisible --pid "$first" --name '^Tessaly V 1\.0$' getwindowgeometry --shell | head -n 3)"
+eval "$(xdotool search --all --onlyvisible --pid "$first" --name '^Tessaly V 1\.0$' getwindowgeometry --shell |
+  head -n 3)"
 xdotool mousemove $((X + 20)) $((Y + 20)) click 1
 wait_for '! shown' || fail "Start did not send the window to the tray"
 "$dir/a/tessaly" >"$dir/second.log" 2>&1

@@ -19,7 +19,6 @@ if [ "$3" = wayland ]; then
   unset DISPLAY
   export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=tessaly-wayland
   weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --debug --idle-time=0 >"$dir/weston.log" 2>&1 &
-  pids+=($!)
   wait_for '[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]' || fail "weston did not start"
   # "View 0 (role xdg_toplevel, PID 123, surface ID 7, top-level window
   # 'Tessaly V 1.0' of tessaly, 0x...)"
@@ -36,7 +35,6 @@ fi
 start_session_bus
 host() { "$python" "$here/sni_host.py" "$@"; }
 host watcher >"$dir/watcher.log" 2>&1 &
-pids+=($!)
 wait_for 'grep -qx ready "$dir/watcher.log"' || fail "the stand-in watcher did not take its bus name"
 unpack "$dir/app"
 start_program "$dir/app"
@@ -46,7 +44,8 @@ if ! shown; then
     skip "Qt's Wayland platform plugin (qt6-wayland) is missing"
   fail "the window did not come up"
 fi
-wait_for 'item=$(host item 2>/dev/null)' || fail "the program registered no StatusNotifierItem with the watcher"
+wait_for 'item=$(sed -n "s/^registered //p" "$dir/watcher.log") && [ -n "$item" ]' ||
+  fail "the program registered no StatusNotifierItem with the watcher"
 
 # The item's tool tip, and its menu as a host shows it, for state $1.
 expect_state() {
@@ -54,27 +53,25 @@ expect_state() {
   [ "$state" = Running ] && menu=${menu/Resume/Pause}
   wait_for '[ "$(host tip "$item")" = "Tessaly $state" ]' ||
     fail "the tool tip is \"$(host tip "$item")\", not \"Tessaly $state\""
-  wait_for '[ "$(host menu "$item")" = "$menu" ]' || fail "the menu while $state is \"$(host menu "$item")\", not \"$menu\""
+  wait_for '[ "$(host menu "$item")" = "$menu" ]' ||
+    fail "the menu while $state is \"$(host menu "$item")\", not \"$menu\""
 }
 click() { host click "$item" "$1" || fail "the menu item \"$1\" could not be clicked"; }
 
 expect_state Paused
 paused_icon=$(host icon "$item") || fail "the item has no icon"
-echo "Paused: tip, menu and icon"
 
 click Resume
 expect_state Running
 wait_for '! shown' || fail "Resume left the window on the screen"
 [ "$(host icon "$item")" != "$paused_icon" ] || fail "the icon while Running is the Paused one"
 wait_for '[ -s "$dir/app/signature.htm" ]' || fail "Running wrote no signature"
-echo "Resume from the tray menu: tip, menu and icon of Running, window hidden, signature written"
 
 # A left click on the icon reaches the program as Activate.
 host activate "$item" || fail "Activate was refused"
 wait_for shown || fail "Activate (a left click on the icon) did not bring the window up"
-echo "Activate: window up"
 
 rm "$dir/app/data/data.sfc"
 click Exit
 expect_saved_end "Exit from the tray menu" "$dir/app"
-echo "Exit from the tray menu: settings saved byte for byte, status 0"
+echo "tip, menu and icon of Paused and Running, Resume, Activate and Exit: passed"
