@@ -113,7 +113,7 @@ TEST_F(QtWindow, F1OpensTheFocusedControlsTopic) {
     EXPECT_EQ(opener_.opened, QStringList({Url("help") + "/source_fields.htm", Url("help") + "/template_field.htm"}));
 }
 
-// A double-click on a field, or Ctrl+O on it or on its picker button.
+// A double-click on a field, or Ctrl+O on the picker button beside one.
 TEST_F(QtWindow, DoubleClickAndCtrlOOpenTheFieldsFile) {
     StartPaused();
     QTest::mouseDClick(Find<QLineEdit>("txtTemplate"), Qt::LeftButton);
