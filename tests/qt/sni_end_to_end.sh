@@ -1,64 +1,77 @@
 #!/usr/bin/env bash
 # The Linux edition in a StatusNotifierItem tray (KDE Plasma, GNOME with
-# AppIndicator): the program on an X display of its own, with no XEmbed tray
-# there, and a stand-in watcher on a private session bus. The test works the
-# item through D-Bus as such a desktop does. Exits 77 (skipped) without Xvfb,
-# xdotool, dbus-daemon or Python's D-Bus bindings.
-# Usage: sni_end_to_end.sh PROGRAM BUNDLE_SOURCE_FOLDER
+# AppIndicator): a stand-in for the desktop's watcher and host (sni_host.py)
+# on a private session bus works the item through D-Bus as such a desktop
+# does. On "x11" the program has an X display of its own with no XEmbed tray
+# on it; on "wayland" it runs natively on a headless weston with no X
+# display to fall back on, and whether its window is on the screen is read
+# from weston's scene graph.
+# Usage: sni_end_to_end.sh PROGRAM BUNDLE_SOURCE_FOLDER x11|wayland
 set -uo pipefail
 program=$1
 bundle=$2
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "$tool is missing: skipped."; exit 77; }
-done
-. "$(dirname "$0")/sni_common.sh"
+. "$(dirname "$0")/harness.sh"
+"$python" -c 'import dbus, dbus.mainloop.glib, gi.repository.GLib' 2>/dev/null ||
+  skip "$python with python3-dbus and python3-gi is missing"
 
-# A bare display of its own, no tray host on it: Qt's only tray is the D-Bus
-# one. Xvfb picks a free display number and names it once it accepts clients.
-Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$dir/display" 2>"$dir/xvfb.log" &
-xvfb_pid=$!
-extra_cleanup='kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null'
-wait_for 'grep -q "^[0-9][0-9]*$" "$dir/display"' || { cat "$dir/xvfb.log"; fail "Xvfb did not start"; }
-export DISPLAY=":$(cat "$dir/display")"
-window_shown() { xdotool search --onlyvisible --name '^Tessaly V 1\.0$' >/dev/null 2>&1; }
+if [ "$3" = wayland ]; then
+  need weston weston-debug
+  unset DISPLAY
+  export QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=tessaly-wayland
+  weston --backend=headless-backend.so --socket="$WAYLAND_DISPLAY" --debug --idle-time=0 >"$dir/weston.log" 2>&1 &
+  wait_for '[ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ]' || fail "weston did not start"
+  # "View 0 (role xdg_toplevel, PID 123, surface ID 7, top-level window
+  # 'Tessaly V 1.0' of tessaly, 0x...)"
+  shown() {
+    weston-debug scene-graph 2>/dev/null |
+      grep -q "role xdg_toplevel, PID $pid, .*top-level window 'Tessaly V 1\.0'"
+  }
+else
+  start_xvfb
+fi
 
+# The bus and the watcher come first: Qt decides at start-up which kind of
+# tray to use.
 start_session_bus
-start_program
-wait_for window_shown || fail "the window did not come up"
-wait_for_item
+host() { "$python" "$here/sni_host.py" "$@"; }
+host watcher >"$dir/watcher.log" 2>&1 &
+wait_for 'grep -qx ready "$dir/watcher.log"' || fail "the stand-in watcher did not take its bus name"
+unpack "$dir/app"
+start_program "$dir/app"
+wait_for 'shown || ! kill -0 "$pid" 2>/dev/null'
+if ! shown; then
+  grep -q 'Could not find the Qt platform plugin "wayland"' "$dir/app/log" &&
+    skip "Qt's Wayland platform plugin (qt6-wayland) is missing"
+  fail "the window did not come up"
+fi
+wait_for 'item=$(sed -n "s/^registered //p" "$dir/watcher.log") && [ -n "$item" ]' ||
+  fail "the program registered no StatusNotifierItem with the watcher"
+
+# The item's tool tip, and its menu as a host shows it, for state $1.
+expect_state() {
+  local state=$1 menu="Open Tessaly|-|Resume|Refresh|-|Help|-|Exit"
+  [ "$state" = Running ] && menu=${menu/Resume/Pause}
+  wait_for '[ "$(host tip "$item")" = "Tessaly $state" ]' ||
+    fail "the tool tip is \"$(host tip "$item")\", not \"Tessaly $state\""
+  wait_for '[ "$(host menu "$item")" = "$menu" ]' ||
+    fail "the menu while $state is \"$(host menu "$item")\", not \"$menu\""
+}
+click() { host click "$item" "$1" || fail "the menu item \"$1\" could not be clicked"; }
+
 expect_state Paused
 paused_icon=$(host icon "$item") || fail "the item has no icon"
-echo "Paused: tip, menu and icon"
 
-# Resume saves the settings, hides the window and starts the composition.
-rm "$dir/app/data/data.sfc"
 click Resume
 expect_state Running
-wait_for '! window_shown' || fail "Resume left the window on the screen"
+wait_for '! shown' || fail "Resume left the window on the screen"
 [ "$(host icon "$item")" != "$paused_icon" ] || fail "the icon while Running is the Paused one"
 wait_for '[ -s "$dir/app/signature.htm" ]' || fail "Running wrote no signature"
-expect_saved Resume
-echo "Resume from the tray menu: tip, menu and icon of Running, window hidden, settings saved, signature written"
 
 # A left click on the icon reaches the program as Activate.
 host activate "$item" || fail "Activate was refused"
-wait_for window_shown || fail "Activate (a left click on the icon) did not bring the window up"
-echo "Activate: window up"
+wait_for shown || fail "Activate (a left click on the icon) did not bring the window up"
 
-click Pause
-expect_state Paused
-wait_for '! window_shown' || fail "Pause left the window on the screen"
-[ "$(host icon "$item")" = "$paused_icon" ] || fail "the icon after Pause is not the Paused one"
-echo "Pause from the tray menu: tip, menu and icon of Paused, window hidden"
-
-# Refresh composes once, Paused as it is.
-rm "$dir/app/signature.htm"
-click Refresh
-wait_for '[ -s "$dir/app/signature.htm" ]' || fail "Refresh wrote no signature"
-echo "Refresh from the tray menu: signature written"
-
-click "Open Tessaly"
-wait_for window_shown || fail "Open Tessaly did not bring the window up"
-echo "Open Tessaly from the tray menu: window up"
-
-exit_saves
+rm "$dir/app/data/data.sfc"
+click Exit
+expect_saved_end "Exit from the tray menu" "$dir/app"
+echo "tip, menu and icon of Paused and Running, Resume, Activate and Exit: passed"

@@ -1,0 +1,103 @@
+# Sourced by the end-to-end scripts, which set program and bundle first: a
+# scratch folder, the real program unpacked into folders of its own, and the
+# private display, buses and stand-ins that a desktop would provide. What
+# cannot be had here skips the test (77), never passes it.
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# Debian's D-Bus and AT-SPI bindings are built for the system's interpreter;
+# a python3 earlier on the PATH may lack them.
+python=/usr/bin/python3
+
+skip() {
+  echo "$*: skipped."
+  exit 77
+}
+need() {
+  local tool
+  for tool; do command -v "$tool" >/dev/null || skip "$tool is missing"; done
+}
+
+dir=$(mktemp -d /tmp/tessaly-e2e.XXXXXX)
+pid=  # the program's copy under test
+bus_pid=
+# Stops what the script started and still runs.
+cleanup() {
+  local p
+  for p in $(jobs -p) $bus_pid; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+fail() {
+  local log
+  echo "FAIL: $*"
+  for log in "$dir"/*.log "$dir"/*/log; do [ -s "$log" ] && echo "--- $log" && cat "$log"; done
+  exit 1
+}
+# Up to 20 s for a condition: the machine may be busy.
+wait_for() {
+  local _
+  for _ in $(seq 200); do eval "$1" && return 0; sleep 0.1; done
+  return 1
+}
+# A private runtime folder keeps Qt quiet and holds a Wayland socket.
+export XDG_RUNTIME_DIR="$dir/run"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+
+# An unpacked copy in folder $1: the program, its samples, and settings
+# naming them, written on Windows (CR LF); $1/expected.sfc is what saving
+# them gives (Linux text, LF). $2 names the second HTML folder instead of
+# html2 (a copy of it).
+unpack() {
+  local html2=${2:-html2}
+  mkdir -p "$1/data"
+  cp "$program" "$1/tessaly"
+  cp -r "$bundle/samples" "$bundle/quotes" "$1/"
+  [ -d "$1/samples/$html2" ] || cp -r "$bundle/samples/html2" "$1/samples/$html2"
+  {
+    printf '"%s"\r\n' "$1/samples/template.htm" "$1/signature.htm" "$1/quotes/quotes1.txt" \
+      "$1/quotes/quotes2.txt" "$1/samples/html1" "$1/samples/$html2"
+    printf '0\r\n'
+  } >"$1/data/data.sfc"
+  tr -d '\r' <"$1/data/data.sfc" >"$1/expected.sfc"
+}
+
+# Starts the copy in folder $1, with the environment settings that follow,
+# as pid; its output goes to $1/log.
+start_program() {
+  local app=$1
+  shift
+  env "$@" "$app/tessaly" >"$app/log" 2>&1 &
+  pid=$!
+}
+
+# Whether the window of the copy $1 (pid by default) is on the X display.
+shown() { xdotool search --all --onlyvisible --pid "${1:-$pid}" --name '^Tessaly V 1\.0$' >/dev/null 2>&1; }
+
+# The copy pid, after "$1" (its settings file removed before), ends with
+# status 0 and has saved the settings of folder $2 byte for byte.
+expect_saved_end() {
+  local status
+  wait_for '! kill -0 "$pid" 2>/dev/null' || fail "$1 did not end the program"
+  wait "$pid"
+  status=$?
+  [ "$status" -eq 0 ] || fail "$1 ended the program with status $status"
+  cmp "$2/expected.sfc" "$2/data/data.sfc" || fail "$1 did not save the settings byte for byte"
+}
+
+# A bare X display of its own: Xvfb picks a free number and names it once
+# it accepts clients.
+start_xvfb() {
+  need Xvfb xdotool
+  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$dir/display" 2>"$dir/xvfb.log" &
+  wait_for 'grep -q "^[0-9][0-9]*$" "$dir/display"' || fail "Xvfb did not start"
+  export DISPLAY=":$(cat "$dir/display")"
+}
+
+start_session_bus() {
+  local out
+  need dbus-daemon
+  out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "dbus-daemon did not start"
+  export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$out")
+  bus_pid=$(sed -n 2p <<<"$out")
+}
