@@ -57,13 +57,13 @@ public:
     explicit HeadlessDesktop(std::string programFolder)
         : settingsFile(SettingsFilePath(programFolder)), folder_(std::move(programFolder)) {}
 
-    std::unique_ptr<IWindowView> CreateWindowView() override { return std::make_unique<WindowView>(*this); }
-    std::unique_ptr<ITextField> CreateTextField(ControlId id) override { return View(id); }
-    std::unique_ptr<ICreditsLine> CreateCreditsLine(ControlId id) override { return View(id); }
-    std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override { return View(id); }
-    std::unique_ptr<ILabel> CreateLabel(ControlId id) override { return View(id); }
+    std::unique_ptr<IWindowView> CreateWindowView() override { return ViewOf(ControlId::Window); }
+    std::unique_ptr<ITextField> CreateTextField(ControlId id) override { return ViewOf(id); }
+    std::unique_ptr<ICreditsLine> CreateCreditsLine(ControlId id) override { return ViewOf(id); }
+    std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override { return ViewOf(id); }
+    std::unique_ptr<ILabel> CreateLabel(ControlId id) override { return ViewOf(id); }
     std::unique_ptr<ITimer> CreateTimer(ControlId id, unsigned intervalMs) override {
-        auto view = View(id);
+        auto view = ViewOf(id);
         controls_[id].interval = intervalMs;
         return view;
     }
@@ -73,18 +73,9 @@ public:
 
     // The shell keeps one icon at most: adding it twice, or changing or
     // removing one that is not there, changes nothing.
-    void AddTrayIcon(const TrayIcon& icon) override {
-        trayCalls.push_back(Look());
-        if (!trayIcon_) trayIcon_ = icon;
-    }
-    void UpdateTrayIcon(const TrayIcon& icon) override {
-        trayCalls.push_back(Look());
-        if (trayIcon_) trayIcon_ = icon;
-    }
-    void RemoveTrayIcon() override {
-        trayCalls.push_back(Look());
-        trayIcon_.reset();
-    }
+    void AddTrayIcon(const TrayIcon& icon) override { SetTray(trayIcon_ ? trayIcon_ : icon); }
+    void UpdateTrayIcon(const TrayIcon& icon) override { SetTray(trayIcon_ ? std::optional(icon) : std::nullopt); }
+    void RemoveTrayIcon() override { SetTray(std::nullopt); }
     std::optional<ControlId> ShowTrayMenu(std::span<const MenuEntry> entries) override {
         std::string shown;
         for (const MenuEntry& entry : entries) shown += (shown.empty() ? "" : "|") + std::string(entry.caption);
@@ -187,11 +178,24 @@ public:
     }
 
 private:
-    // One view serves every kind of control: the state lives in the desktop,
-    // so a test can read it whatever has become of the window.
-    class ControlView final : public ITextField, public ICreditsLine, public ICheckBox, public ILabel, public ITimer {
+    // One view serves the window and every kind of control: the state lives
+    // in the desktop, so a test can read it whatever has become of the window.
+    class View final : public IWindowView,
+                       public ITextField,
+                       public ICreditsLine,
+                       public ICheckBox,
+                       public ILabel,
+                       public ITimer {
     public:
-        explicit ControlView(ControlState& state) : s_(state) {}
+        View(HeadlessDesktop& desktop, ControlState& state) : d_(desktop), w_(desktop.window_), s_(state) {}
+        void Show() override { w_.visible = true; }
+        void Hide() override { w_.visible = false, w_.inFront = false; }
+        void Restore() override { w_.minimised = false; }
+        void BringToFront() override { w_.inFront = true; }
+        void Repaint() override {}
+        void SetStateIcon(RunState state) override { w_.icon = state; }
+        TwipsSize OuterSize() const override { return d_.windowSize; }
+        void MoveTo(float left, float top) override { w_.left = left, w_.top = top; }
         std::string Text() const override { return s_.text; }
         void SetText(const std::string& text) override { s_.text = text; }
         void SetColour(Colour colour) override { s_.colour = colour; }
@@ -205,31 +209,15 @@ private:
         }
 
     private:
+        const HeadlessDesktop& d_;
+        WindowState& w_;
         ControlState& s_;
     };
 
-    class WindowView final : public IWindowView {
-    public:
-        explicit WindowView(HeadlessDesktop& desktop) : w_(desktop.window_), d_(desktop) {}
-        void Show() override { w_.visible = true; }
-        void Hide() override { w_.visible = false, w_.inFront = false; }
-        void Restore() override { w_.minimised = false; }
-        void BringToFront() override { w_.inFront = true; }
-        void Repaint() override {}
-        void SetStateIcon(RunState state) override { w_.icon = state; }
-        TwipsSize OuterSize() const override { return d_.windowSize; }
-        void MoveTo(float left, float top) override { w_.left = left, w_.top = top; }
-
-    private:
-        WindowState& w_;
-        const HeadlessDesktop& d_;
-    };
-
-    std::unique_ptr<ControlView> View(ControlId id) {
-        ControlState& state = controls_[id] = ControlState{};
-        state.text = Row(id).text;
+    std::unique_ptr<View> ViewOf(ControlId id) {
+        ControlState& state = controls_[id] = ControlState{std::string(Row(id).text)};
         if (id == ControlId::CreditsLine) state.colour = kCreditsRestColour;
-        return std::make_unique<ControlView>(state);
+        return std::make_unique<View>(*this, state);
     }
     template <class Answer>
     static Answer Next(std::deque<Answer>& script, Answer otherwise) {
@@ -237,6 +225,10 @@ private:
         Answer answer = script.front();
         script.pop_front();
         return answer;
+    }
+    void SetTray(std::optional<TrayIcon> icon) {
+        trayCalls.push_back(Look());
+        trayIcon_ = std::move(icon);
     }
     Seen Look() const { return {Status(), Running(), window_.visible, ReadBytes(settingsFile)}; }
     void Modal(const std::string& what) {

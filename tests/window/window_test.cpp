@@ -1,4 +1,6 @@
-// Start-up, Running and Paused, the tray icon and its menu, Exit and closing.
+// The window's logic on the headless desktop: start-up, Running and Paused,
+// the tray icon and its menu, Exit and closing, the picker buttons, viewing a
+// field's file, help, the credits line and the check box.
 #include "headless/headless_desktop.h"
 
 namespace tessaly::test {
@@ -8,9 +10,11 @@ class StartUp : public WindowTest, public ::testing::WithParamInterface<int> {};
 
 // Only a ticked box (1) starts Running; cleared (0) and grayed (2) start
 // Paused, and the box keeps the stored value. The icon is in the tray before
-// the window comes up.
+// the window comes up, 800 twips inside the screen's corner.
 TEST_P(StartUp, ShowsTheStoredSettingsAndRunsOnlyWhenTicked) {
     const bool ticked = GetParam() == 1;
+    desktop.screen = {19200.0f, 14400.0f};
+    desktop.windowSize = {6790.3f, 3791.7f};
     Start(GetParam());
     EXPECT_EQ(ReadBytes(signature), ticked ? std::optional(composed) : std::nullopt);
     ExpectMarks(ticked ? RunState::Running : RunState::Paused);
@@ -20,17 +24,11 @@ TEST_P(StartUp, ShowsTheStoredSettingsAndRunsOnlyWhenTicked) {
     EXPECT_TRUE(desktop.errors.empty());
     EXPECT_FALSE(desktop.trayCalls.at(0).windowVisible);
     EXPECT_TRUE(desktop.Window().visible);
-}
-
-INSTANTIATE_TEST_SUITE_P(ClearedTickedGrayed, StartUp, ::testing::Values(0, 1, 2));
-
-TEST_F(WindowTest, PlacesTheWindow800TwipsInsideTheScreensCorner) {
-    desktop.screen = {19200.0f, 14400.0f};
-    desktop.windowSize = {6790.3f, 3791.7f};
-    Start(0);
     EXPECT_EQ(desktop.Window().top, 14400.0f - (3791.7f + 800.0f));
     EXPECT_EQ(desktop.Window().left, 19200.0f - (6790.3f + 800.0f));
 }
+
+INSTANTIATE_TEST_SUITE_P(ClearedTickedGrayed, StartUp, ::testing::Values(0, 1, 2));
 
 // The cleared box reaches the file only with the next save.
 TEST_F(WindowTest, AFailedFirstCompositionStartsPausedWithTheWindowUp) {
@@ -76,44 +74,37 @@ TEST_F(WindowTest, FirstRunWithSettingsKeptApartPutsTheSignatureBesideThem) {
     EXPECT_EQ(desktop.Text(C::TemplateField), dir.Path("samples/template.htm"));
 }
 
-// The label leads the Running switch; the tray hears of it before the window
-// hides and the timer starts.
-TEST_F(WindowTest, StartSwitchesEveryMarkLabelFirstAndHides) {
+// The label leads the Running switch and trails the Paused one: the tray
+// hears of either while the label reads "Running!", before the window hides
+// and the timer switches.
+TEST_F(WindowTest, StartAndStopSwitchEveryMarkInOrderAndHide) {
     Start(0);
     Press(C::StartButton);
     EXPECT_EQ(desktop.trayCalls.back(), (Seen{"Running!", false, true, Settings(0)}));
     ExpectMarks(RunState::Running);
     EXPECT_FALSE(desktop.Window().visible);
-}
-
-// The label trails the Paused switch: the tray changes while it still reads
-// "Running!", the window is up and the timer runs.
-TEST_F(WindowTest, StopSwitchesEveryMarkLabelLastAndHides) {
-    Start(1);
+    Menu(C::OpenItem);
     Press(C::StopButton);
-    EXPECT_EQ(desktop.trayCalls.back(), (Seen{"Running!", true, true, Settings(1)}));
+    EXPECT_EQ(desktop.trayCalls.back(), (Seen{"Running!", true, true, Settings(0)}));
     ExpectMarks(RunState::Paused);
     EXPECT_FALSE(desktop.Window().visible);
 }
 
-TEST_F(WindowTest, RunningComposesEveryThreeSeconds) {
+TEST_F(WindowTest, RunningComposesEveryThreeSecondsAndNeitherSwitchesNorComposingSave) {
     Start(0);
+    Mark();
     Press(C::StartButton);
     desktop.Advance(2999);
     EXPECT_FALSE(stdfs::exists(signature));
     desktop.Advance(1);
     EXPECT_EQ(ReadBytes(signature), composed);
-}
-
-TEST_F(WindowTest, SwitchesSaveNothingAndPausedComposesNothing) {
-    Start(1);
-    Mark();
     stdfs::remove(signature);
     Press(C::StopButton);
     Press(C::StopButton);
     desktop.Advance(9000);
     EXPECT_FALSE(stdfs::exists(signature));
     Press(C::StartButton);
+    Press(C::CreateNowButton);
     EXPECT_FALSE(Saved());
 }
 
@@ -136,37 +127,26 @@ TEST_F(WindowTest, AFailingTickPausesTellsOnceAndBringsTheWindowUp) {
     EXPECT_EQ(desktop.AutoRun(), 0);
     ExpectMarks(RunState::Paused);
     EXPECT_TRUE(desktop.Window().visible);
-}
-
-TEST_F(WindowTest, CreateNowComposesOnceTheSourceIsMendedAndStaysPaused) {
-    Start(0);
-    dir.Write("q1.txt", "");
-    Press(C::CreateNowButton);
-    dir.Write("q1.txt", "First line");
+    dir.Write("q1.txt", "First line");  // mended, it composes when asked
     Press(C::CreateNowButton);
     EXPECT_EQ(ReadBytes(signature), composed);
-    ExpectMarks(RunState::Paused);
 }
 
 // A user typing a path while Running meets no message and loses nothing: the
-// composition waits for the edit to end.
+// composition waits for the edit to end, or for the window to hide.
 TEST_F(WindowTest, TicksWaitWhileAPathIsBeingTyped) {
     Start(1);
     desktop.events.FieldEdited(C::Quote1Field);
     desktop.Type(C::Quote1Field, dir.Path("q"));
     desktop.Advance(9000);
     EXPECT_TRUE(desktop.errors.empty());
-    EXPECT_EQ(desktop.AutoRun(), 1);
-    ExpectMarks(RunState::Running);
+    EXPECT_TRUE(desktop.Running());
     WriteBytes(signature, "before");
     desktop.Type(C::Quote1Field, quote1);
     desktop.events.FieldEditEnded(C::Quote1Field);
     EXPECT_EQ(ReadBytes(signature), composed);
-}
-
-TEST_F(WindowTest, HidingTheWindowEndsAnEdit) {
-    Start(0);
-    desktop.events.FieldEdited(C::TemplateField);
+    desktop.events.FieldEdited(C::Quote1Field);
+    WriteBytes(signature, "before");
     Press(C::StartButton);
     desktop.Advance(3000);
     EXPECT_EQ(ReadBytes(signature), composed);
@@ -210,20 +190,6 @@ TEST_F(WindowTest, RefreshSavesBeforeComposing) {
     EXPECT_EQ(desktop.errors[0].seen.settings, Settings(0, {{2, dir.Path("missing.txt")}}));
 }
 
-TEST_F(WindowTest, NeitherComposingNorViewingNorHelpSaves) {
-    Start(0);
-    Mark();
-    Press(C::CreateNowButton);
-    Press(C::HelpButton);
-    Menu(C::HelpItem);
-    desktop.events.HelpRequested(C::Quote1Field);
-    desktop.events.ViewRequested(C::TemplateField);
-    desktop.events.PointerOver(C::CreditsLine);
-    Press(C::CreditsLine);
-    desktop.events.TrayOpenRequested();
-    EXPECT_FALSE(Saved());
-}
-
 TEST_F(WindowTest, ARestartedTrayHostGetsTheIconOfTheCurrentState) {
     Start(0);
     Press(C::StartButton);
@@ -253,6 +219,163 @@ TEST_F(WindowTest, ClosingTheWindowSavesAndTheIconStaysGone) {
     EXPECT_FALSE(desktop.Tray().has_value());
     desktop.RestartTrayHost();
     EXPECT_FALSE(desktop.Tray().has_value());
+}
+
+using Kind = Choice::Kind;
+
+// No tick composes while the dialog waits: the label says so, and the timer
+// runs again afterwards. The tray is not told of a pause that lasts a dialog,
+// but a Pause chosen meanwhile stands.
+TEST_F(WindowTest, AFileDialogHoldsTheRunningTimer) {
+    Start(1);
+    Press(C::TemplateButton);
+    ASSERT_EQ(desktop.fileDialogs.size(), 1u);
+    EXPECT_EQ(desktop.fileDialogs[0].second.status, "Paused!");
+    EXPECT_FALSE(desktop.fileDialogs[0].second.timerOn);
+    EXPECT_TRUE(desktop.Running());
+    EXPECT_EQ(desktop.Status(), "Running!");
+    EXPECT_EQ(desktop.trayCalls.size(), 1u);
+    desktop.whileModal = [&](const std::string& what) {
+        if (what == "file") Menu(C::PauseItem);
+    };
+    Press(C::Quote1Button);
+    EXPECT_FALSE(desktop.Running());
+    EXPECT_EQ(desktop.Status(), "Paused!");
+}
+
+// A dialog may still report the name an earlier pick left in it.
+TEST_F(WindowTest, EveryPickerSavesAtOnceAndACancelOrAFailureKeepsTheField) {
+    Start(0);
+    desktop.fileAnswers = {{Kind::Cancelled, quote1}, {Kind::Failed, quote1}, {Kind::Cancelled, quote1},
+                           {Kind::Failed, quote1}};
+    desktop.folderAnswers = {{Kind::Cancelled, ""}, {Kind::Failed, dir.Path("elsewhere")}};
+    for (const C button : {C::TemplateButton, C::SignatureButton, C::Quote1Button, C::Quote2Button,
+                           C::Html1Button, C::Html2Button}) {
+        Mark();
+        Press(button);
+        EXPECT_EQ(ReadBytes(settingsFile), Settings(0)) << Row(button).name;
+    }
+}
+
+// Document pickers start in the program's folder, quote pickers in its quotes.
+TEST_F(WindowTest, FileDialogsStartInTheProgramsFolders) {
+    Start(0);
+    Press(C::SignatureButton);
+    Press(C::Quote2Button);
+    ASSERT_EQ(desktop.fileDialogs.size(), 2u);
+    const FileRequest& document = desktop.fileDialogs[0].first;
+    EXPECT_EQ(document.title, " Select File ");
+    EXPECT_EQ(document.folder, dir.Path());
+    EXPECT_EQ(document.filters, (std::vector<FileFilter>{{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}}}));
+    EXPECT_EQ(desktop.fileDialogs[1].first.folder, dir.Path("quotes"));
+    EXPECT_EQ(desktop.fileDialogs[1].first.filters, (std::vector<FileFilter>{{"Text Files (*.txt)", {"*.txt"}}}));
+}
+
+TEST_F(WindowTest, WhereUsersExpectItTheDialogStartsInTheFieldsFolder) {
+    conventions.pickFromTheFieldsFolder = true;
+    Start(0, {{0, dir.Path("sub/template.htm")}, {1, dir.Path("nowhere/sig.htm")}});
+    dir.Write("sub/template.htm", "x");
+    Press(C::TemplateButton);
+    Press(C::SignatureButton);
+    ASSERT_EQ(desktop.fileDialogs.size(), 2u);
+    EXPECT_EQ(desktop.fileDialogs[0].first.folder, dir.Path("sub"));
+    EXPECT_EQ(desktop.fileDialogs[1].first.folder, fs::HomeFolder());
+    EXPECT_EQ(desktop.fileDialogs[0].first.filters,
+              (std::vector<FileFilter>{{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}},
+                                       {"HTML files", {"*.htm", "*.html"}},
+                                       {"All files", {"*"}}}));
+}
+
+// A chosen folder loses its trailing separator.
+TEST_F(WindowTest, AChosenFileOrFolderFillsItsFieldAndTheFile) {
+    Start(0);
+    const std::string file = dir.Path("quotes/more quotes.txt"), folder = dir.Path("fragments");
+    desktop.fileAnswers = {{Kind::Chosen, file}};
+    desktop.folderAnswers = {{Kind::Chosen, folder + std::string(1, fs::PathSeparator())}};
+    Press(C::Quote1Button);
+    Press(C::Html2Button);
+    EXPECT_EQ(desktop.folderPrompts, std::vector<std::string>{"Select a folder and click OK!"});
+    EXPECT_EQ(desktop.Text(C::Quote1Field), file);
+    EXPECT_EQ(ReadBytes(settingsFile), Settings(0, {{2, file}, {5, folder}}));
+}
+
+TEST_F(WindowTest, ViewingOpensTheFieldsTextAndKeepsTheTimerAsItWas) {
+    Start(1);
+    desktop.events.ViewRequested(C::Html1Field);
+    desktop.events.ViewRequested(C::SignatureField);
+    EXPECT_TRUE(desktop.Running());
+    EXPECT_EQ(desktop.Status(), "Running!");
+    Press(C::StopButton);
+    desktop.events.ViewRequested(C::TemplateField);
+    EXPECT_FALSE(desktop.Running());
+    EXPECT_EQ(desktop.opened, (std::vector<std::string>{dir.Path("html1"), signature, dir.Path("template.htm")}));
+}
+
+// The view key works from a path field and from the picker button beside it.
+TEST(ViewKey, ViewsTheFocusedRowsField) {
+    EXPECT_EQ(ViewKeyTarget(C::Html2Field), C::Html2Field);
+    EXPECT_EQ(ViewKeyTarget(C::SignatureButton), C::SignatureField);
+    EXPECT_EQ(ViewKeyTarget(C::StartButton), std::nullopt);
+}
+
+// The Windows shell reports what it cannot open itself. Help saves nothing.
+TEST_F(WindowTest, HelpOpensTheHelpAndF1TheFocusedControlsTopic) {
+    Start(0);
+    Mark();
+    desktop.openResult = OpenResult::NotFound;
+    Press(C::HelpButton);
+    Menu(C::HelpItem);
+    for (const C id : {C::Quote1Field, C::Html2Field, C::TemplateField, C::SignatureField, C::StopButton,
+                       C::StatusLabel, C::Window}) {
+        desktop.events.HelpRequested(id);
+    }
+    EXPECT_EQ(desktop.helpTopics, (std::vector<int>{0, 0, 1011, 1011, 1007, 1009, 1002, 1001, 1001}));
+    desktop.events.ViewRequested(C::TemplateField);
+    EXPECT_TRUE(desktop.errors.empty());
+    EXPECT_FALSE(Saved());  // nor does viewing
+}
+
+TEST_F(WindowTest, WhereUsersExpectItAFailedOpenIsToldOnce) {
+    conventions.tellFailedOpens = true;
+    Start(1);
+    desktop.openResult = OpenResult::NoHandler;
+    desktop.events.ViewRequested(C::Quote1Field);
+    ASSERT_EQ(desktop.errors.size(), 1u);
+    EXPECT_EQ(desktop.errors[0].title, "Tessaly Error");
+    EXPECT_EQ(desktop.errors[0].text,
+              "The quote file 1 " + quote1 + " could not be opened (no program is set up to open it).");
+    EXPECT_TRUE(desktop.Running());
+}
+
+// A click selects the line, opens the maker's site and leaves it lit.
+TEST_F(WindowTest, TheCreditsLineLightsForASecondAfterThePointerMoves) {
+    Start(0);
+    Mark();
+    const auto colour = [&] { return desktop.Control(C::CreditsLine).colour; };
+    constexpr Colour olive = 0x00008080, blue = 0x00FF0000;
+    EXPECT_EQ(colour(), olive);
+    desktop.events.PointerOver(C::CreditsLine);
+    Press(C::CreditsLine);
+    EXPECT_TRUE(desktop.Control(C::CreditsLine).allSelected);
+    EXPECT_EQ(desktop.opened, std::vector<std::string>{"https://www.brindlewick.example/tessaly"});
+    EXPECT_EQ(colour(), blue);
+    desktop.Advance(600);
+    desktop.events.PointerOver(C::CreditsLine);  // the second already running goes on
+    desktop.Advance(399);
+    EXPECT_EQ(colour(), blue);
+    desktop.Advance(1);
+    EXPECT_EQ(colour(), olive);
+    EXPECT_FALSE(desktop.Control(C::CreditsTimer).enabled);  // nothing wakes the program any more
+    EXPECT_FALSE(Saved());
+}
+
+// The grayed value only ever comes from the file.
+TEST_F(WindowTest, ClickingTheCheckBoxTicksOrClearsIt) {
+    Start(2);
+    Press(C::AutoRunBox);
+    EXPECT_EQ(desktop.AutoRun(), 1);
+    Press(C::AutoRunBox);
+    EXPECT_EQ(desktop.AutoRun(), 0);
 }
 
 }  // namespace
