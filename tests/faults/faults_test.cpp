@@ -6,14 +6,10 @@
 
 #include <algorithm>
 #include <climits>
-#include <memory>
-#include <optional>
 #include <regex>
-#include <string_view>
 #include <type_traits>
 
 #include "core/failure_log.h"
-#include "core/settings_file.h"
 #include "core/fs_calls.h"
 #include "headless/headless_desktop.h"
 
@@ -25,14 +21,14 @@ namespace sys = fs::sys;
 // What the injected calls do; the table takes plain functions only.
 fs::Error gError = fs::Error::Io;
 std::string gOnly;  // only calls naming a path that contains this fail ("": every call)
-int gCalls = 0, gFailFrom = 1, gFailTo = INT_MAX, gWrites = 0;
+int gCalls = 0, gFailTo = INT_MAX, gWrites = 0;  // calls up to gFailTo fail
 bool gAlternate = false;  // every other call fails instead
 unsigned gWaited = 0;
 
 bool Due(std::string_view paths) {
     if (paths.find(gOnly) == std::string_view::npos) return false;
     ++gCalls;
-    return gAlternate ? gCalls % 2 == 1 : gCalls >= gFailFrom && gCalls <= gFailTo;
+    return gAlternate ? gCalls % 2 == 1 : gCalls <= gFailTo;
 }
 template <class T>
 std::string Paths(const T& value) {
@@ -73,17 +69,13 @@ protected:
     void Restore() {
         sys::SystemCalls() = Real();
         sys::SystemCalls().wait = [](unsigned ms) { gWaited += ms; };
-        gError = fs::Error::Io, gOnly.clear(), gCalls = gWrites = gWaited = 0, gFailFrom = 1, gFailTo = INT_MAX;
-        gAlternate = false;
+        gError = fs::Error::Io, gOnly.clear(), gCalls = gWrites = gWaited = 0, gFailTo = INT_MAX, gAlternate = false;
     }
-    // The program starts afresh from the working sources, or from settings
-    // that are the `stored` bytes.
-    void Restart(int flag, std::optional<std::string> stored = std::nullopt) {
+    // The program starts afresh from the working sources.
+    void Restart(int flag) {
         window.reset();
         desktop = HeadlessDesktop(dir.Path());
-        if (!stored) return Start(flag);
-        dir.Write("data/data.sfc", *stored);
-        Launch();
+        Start(flag);
     }
     // Another program holds the settings file for the first `opens` opens.
     void HoldSettings(int opens = INT_MAX) {
@@ -188,7 +180,8 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
 TEST_F(Faults, MalformedSettingsAtStartUpAreKeptUntilTheUserSaves) {
     std::string stored = Settings(1);
     stored.replace(stored.rfind('1'), 1, "7");
-    Restart(1, stored);
+    dir.Write("data/data.sfc", stored);
+    Launch();
     ASSERT_EQ(Boxes(), 1u);
     EXPECT_NE(desktop.errors[0].text.find(settingsFile + " (malformed: line 7 is not 0, 1 or 2)"), std::string::npos);
     EXPECT_EQ(desktop.Text(C::TemplateField), "");

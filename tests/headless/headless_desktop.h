@@ -10,10 +10,6 @@
 #include <deque>
 #include <functional>
 #include <map>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "core/settings_file.h"
 #include "support/support.h"
@@ -25,8 +21,7 @@ namespace tessaly::test {
 // something reached the tray or a modal window came up.
 struct Seen {
     std::string status;
-    bool timerOn = false;  // the compose timer
-    bool windowVisible = false;
+    bool timerOn = false, windowVisible = false;  // the compose timer; the window
     std::optional<std::string> settings;
     bool operator==(const Seen&) const = default;
 };
@@ -36,18 +31,14 @@ struct ErrorBox {
     Seen seen;
 };
 
-// The state of any control; each kind uses its own part.
+// The state of any control, or of the window; each kind uses its own part.
 struct ControlState {
     std::string text;
     Colour colour = 0;
-    bool allSelected = false;
+    bool allSelected = false, enabled = false;
     int value = 0;
-    bool enabled = false;
-    unsigned interval = 0, elapsed = 0;
-};
-
-struct WindowState {
-    bool visible = false, minimised = false, inFront = false;
+    unsigned interval = 0, elapsed = 0;  // a timer's
+    bool visible = false, minimised = false, inFront = false;  // the window's
     RunState icon = RunState::Paused;  // the program file's own icon
     float left = 0, top = 0;
 };
@@ -110,7 +101,7 @@ public:
         if (closed) return;
         closed = true;
         events.Closing();
-        window_.visible = false;
+        controls_[ControlId::Window].visible = false;
     }
     void EndProgram() override { ended = true; }
 
@@ -151,17 +142,20 @@ public:
     int AutoRun() const { return Control(ControlId::AutoRunBox).value; }
     std::string Status() const { return Control(ControlId::StatusLabel).text; }
     bool Running() const { return Control(ControlId::ComposeTimer).enabled; }
-    const WindowState& Window() const { return window_; }
+    const ControlState& Window() const { return Control(ControlId::Window); }
 
     // The program starts: the window loads, and is shown once start-up returns.
     void StartProgram(IWindowEvents& window) {
         events.Attach(&window);
         events.Load();
-        window_.visible = !ended;
+        controls_[ControlId::Window].visible = !ended;
     }
     // The user types or minimises: no handler reacts.
     void Type(ControlId field, const std::string& text) { controls_.at(field).text = text; }
-    void Minimise() { window_.minimised = true, window_.inFront = false; }
+    void Minimise() {
+        ControlState& window = controls_.at(ControlId::Window);
+        window.minimised = true, window.inFront = false;
+    }
     // Moves the clock on a millisecond at a time; enabled timers fire as
     // their periods elapse, those due together in the order of their ids.
     void Advance(unsigned ms) {
@@ -187,15 +181,15 @@ private:
                        public ILabel,
                        public ITimer {
     public:
-        View(HeadlessDesktop& desktop, ControlState& state) : d_(desktop), w_(desktop.window_), s_(state) {}
-        void Show() override { w_.visible = true; }
-        void Hide() override { w_.visible = false, w_.inFront = false; }
-        void Restore() override { w_.minimised = false; }
-        void BringToFront() override { w_.inFront = true; }
+        View(const HeadlessDesktop& desktop, ControlState& state) : d_(desktop), s_(state) {}
+        void Show() override { s_.visible = true; }
+        void Hide() override { s_.visible = false, s_.inFront = false; }
+        void Restore() override { s_.minimised = false; }
+        void BringToFront() override { s_.inFront = true; }
         void Repaint() override {}
-        void SetStateIcon(RunState state) override { w_.icon = state; }
+        void SetStateIcon(RunState state) override { s_.icon = state; }
         TwipsSize OuterSize() const override { return d_.windowSize; }
-        void MoveTo(float left, float top) override { w_.left = left, w_.top = top; }
+        void MoveTo(float left, float top) override { s_.left = left, s_.top = top; }
         std::string Text() const override { return s_.text; }
         void SetText(const std::string& text) override { s_.text = text; }
         void SetColour(Colour colour) override { s_.colour = colour; }
@@ -210,7 +204,6 @@ private:
 
     private:
         const HeadlessDesktop& d_;
-        WindowState& w_;
         ControlState& s_;
     };
 
@@ -230,7 +223,7 @@ private:
         trayCalls.push_back(Look());
         trayIcon_ = std::move(icon);
     }
-    Seen Look() const { return {Status(), Running(), window_.visible, ReadBytes(settingsFile)}; }
+    Seen Look() const { return {Status(), Running(), Window().visible, ReadBytes(settingsFile)}; }
     void Modal(const std::string& what) {
         if (whileModal) whileModal(what);
     }
@@ -238,7 +231,6 @@ private:
     std::string folder_;
     std::optional<TrayIcon> trayIcon_;
     std::map<ControlId, ControlState> controls_;
-    WindowState window_;
 };
 
 using C = ControlId;
