@@ -85,7 +85,9 @@ protected:
     std::size_t Boxes() const { return desktop.errors.size(); }
     int Temporaries() const {
         int found = 0;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) found += entry.path().extension() == ".tmp";
+        for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) {
+            found += entry.path().extension() == ".tmp";
+        }
         return found;
     }
     std::string LastLogLine() const {
@@ -262,7 +264,8 @@ TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
     EXPECT_TRUE(log.starts_with("an old line\r\n"));
     const std::string line = LastLogLine();
     EXPECT_TRUE(std::regex_match(line.substr(0, 22), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )")));
-    EXPECT_EQ(line.substr(22), "composing the signature | quote file 1 (Select Quote1): " + missing + " | not found\r\n");
+    EXPECT_EQ(line.substr(22),
+              "composing the signature | quote file 1 (Select Quote1): " + missing + " | not found\r\n");
     EXPECT_EQ(Boxes(), 1u);
 }
 

@@ -70,11 +70,12 @@ TEST_F(WindowTest, FirstRunWithSettingsKeptApartPutsTheSignatureBesideThem) {
 
 // The label leads the Running switch and trails the Paused one: the tray
 // hears of either while the label reads "Running!", before the window hides
-// and the timer switches.
+// and the timer switches. A restarted tray host gets the icon back.
 TEST_F(WindowTest, StartAndStopSwitchEveryMarkInOrderAndHide) {
     Start(0);
     Press(C::StartButton);
     EXPECT_EQ(desktop.trayCalls.back(), (Seen{"Running!", false, true, Settings(0)}));
+    desktop.RestartTrayHost();
     ExpectMarks(RunState::Running);
     EXPECT_FALSE(desktop.Window().visible);
     Menu(C::OpenItem);
@@ -162,10 +163,11 @@ TEST_F(WindowTest, TrayOpenRestoresTheWindowInFrontAndOpenShowsItAsItWas) {
 }
 
 // The menu offers Pause while Running and Resume while Paused; either saves
-// before the tray changes.
-TEST_F(WindowTest, PauseAndResumeInTheMenuSaveThenSwitch) {
+// before the tray changes, and Refresh before it composes.
+TEST_F(WindowTest, TheMenusItemsSaveBeforeTheyAct) {
     Start(1);
-    for (const auto& [item, state] : {std::pair{C::PauseItem, RunState::Paused}, std::pair{C::ResumeItem, RunState::Running}}) {
+    for (const auto& [item, state] :
+         {std::pair{C::PauseItem, RunState::Paused}, std::pair{C::ResumeItem, RunState::Running}}) {
         Mark();
         Menu(item);
         EXPECT_EQ(desktop.trayCalls.back().settings, Settings(1)) << Row(item).name;
@@ -173,22 +175,10 @@ TEST_F(WindowTest, PauseAndResumeInTheMenuSaveThenSwitch) {
     }
     EXPECT_EQ(desktop.menus, (std::vector<std::string>{"Open Tessaly|-|Pause|Refresh|-|Help|-|Exit",
                                                        "Open Tessaly|-|Resume|Refresh|-|Help|-|Exit"}));
-}
-
-// The failing composition's message comes up with the typed path on disk.
-TEST_F(WindowTest, RefreshSavesBeforeComposing) {
-    Start(0);
     desktop.Type(C::Quote1Field, dir.Path("missing.txt"));
     Menu(C::RefreshItem);
     ASSERT_EQ(desktop.errors.size(), 1u);
-    EXPECT_EQ(desktop.errors[0].seen.settings, Settings(0, {{2, dir.Path("missing.txt")}}));
-}
-
-TEST_F(WindowTest, ARestartedTrayHostGetsTheIconOfTheCurrentState) {
-    Start(0);
-    Press(C::StartButton);
-    desktop.RestartTrayHost();
-    ExpectMarks(RunState::Running);
+    EXPECT_EQ(desktop.errors[0].seen.settings, Settings(1, {{2, dir.Path("missing.txt")}}));
 }
 
 // What the window holds goes to the file, quotes inside a path unescaped.
@@ -251,17 +241,25 @@ TEST_F(WindowTest, EveryPickerSavesAtOnceAndACancelOrAFailureKeepsTheField) {
     }
 }
 
-// Document pickers start in the program's folder, quote pickers in its quotes.
-TEST_F(WindowTest, FileDialogsStartInTheProgramsFolders) {
+// Document pickers start in the program's folder, quote pickers in its
+// quotes. A chosen folder loses its trailing separator.
+TEST_F(WindowTest, PickersStartInTheProgramsFoldersAndTheChoiceFillsTheField) {
     Start(0);
-    Press(C::SignatureButton);
+    const std::string file = dir.Path("quotes/more quotes.txt"), folder = dir.Path("fragments");
+    desktop.fileAnswers = {{Kind::Chosen, file}};
+    desktop.folderAnswers = {{Kind::Chosen, folder + std::string(1, fs::PathSeparator())}};
     Press(C::Quote2Button);
+    Press(C::SignatureButton);
+    Press(C::Html2Button);
     ASSERT_EQ(desktop.fileDialogs.size(), 2u);
-    EXPECT_EQ(desktop.fileDialogs[0].first.title, " Select File ");
-    EXPECT_EQ(desktop.fileDialogs[0].first.folder, dir.Path());
-    EXPECT_EQ(desktop.fileDialogs[0].first.filters, (std::vector<FileFilter>{{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}}}));
-    EXPECT_EQ(desktop.fileDialogs[1].first.folder, dir.Path("quotes"));
-    EXPECT_EQ(desktop.fileDialogs[1].first.filters, (std::vector<FileFilter>{{"Text Files (*.txt)", {"*.txt"}}}));
+    EXPECT_EQ(desktop.fileDialogs[0].first.folder, dir.Path("quotes"));
+    EXPECT_EQ(desktop.fileDialogs[0].first.filters, (std::vector<FileFilter>{{"Text Files (*.txt)", {"*.txt"}}}));
+    const FileRequest& document = desktop.fileDialogs[1].first;
+    EXPECT_EQ(document.title, " Select File ");
+    EXPECT_EQ(document.folder, dir.Path());
+    EXPECT_EQ(document.filters, (std::vector<FileFilter>{{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}}}));
+    EXPECT_EQ(desktop.folderPrompts, std::vector<std::string>{"Select a folder and click OK!"});
+    EXPECT_EQ(ReadBytes(settingsFile), Settings(0, {{3, file}, {5, folder}}));
 }
 
 TEST_F(WindowTest, WhereUsersExpectItTheDialogStartsInTheFieldsFolder) {
@@ -277,19 +275,6 @@ TEST_F(WindowTest, WhereUsersExpectItTheDialogStartsInTheFieldsFolder) {
               (std::vector<FileFilter>{{"Text ot Html Files(*.txt;*.htm)", {"*.txt", "*.htm"}},
                                        {"HTML files", {"*.htm", "*.html"}},
                                        {"All files", {"*"}}}));
-}
-
-// A chosen folder loses its trailing separator.
-TEST_F(WindowTest, AChosenFileOrFolderFillsItsFieldAndTheFile) {
-    Start(0);
-    const std::string file = dir.Path("quotes/more quotes.txt"), folder = dir.Path("fragments");
-    desktop.fileAnswers = {{Kind::Chosen, file}};
-    desktop.folderAnswers = {{Kind::Chosen, folder + std::string(1, fs::PathSeparator())}};
-    Press(C::Quote1Button);
-    Press(C::Html2Button);
-    EXPECT_EQ(desktop.folderPrompts, std::vector<std::string>{"Select a folder and click OK!"});
-    EXPECT_EQ(desktop.Text(C::Quote1Field), file);
-    EXPECT_EQ(ReadBytes(settingsFile), Settings(0, {{2, file}, {5, folder}}));
 }
 
 TEST_F(WindowTest, ViewingOpensTheFieldsTextAndKeepsTheTimerAsItWas) {
