@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <regex>
 #include <type_traits>
 
@@ -44,7 +45,7 @@ const sys::Calls& Real() { return sys::PlatformCalls(); }
             return Due((Paths(a) + ... + "")) ? fs::Result{gError, 1} : Real().entry(a...); \
         };                                                                                  \
     }
-const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
+const std::map<std::string, void (*)(sys::Calls&)> kBreaks{
     {"open", BREAK(open)},       {"read", BREAK(read)},       {"write", BREAK(write)},
     {"size", BREAK(size)},       {"resize", BREAK(resize)},   {"flush", BREAK(flush)},     {"rename", BREAK(rename)},
     {"remove", BREAK(remove)},   {"makeFolder", BREAK(makeFolder)}, {"list", BREAK(list)},
@@ -55,11 +56,7 @@ const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
 };
 
 // Breaks the entry of that name in the table in use.
-void Break(std::string_view name) {
-    for (const auto& [entry, breakIt] : kBreaks) {
-        if (entry == name) breakIt(sys::SystemCalls());
-    }
-}
+void Break(const std::string& name) { kBreaks.at(name)(sys::SystemCalls()); }
 
 class Faults : public WindowTest {
 protected:
@@ -101,12 +98,12 @@ protected:
 TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
     auto variants = kBreaks;
     // Short writes and interrupted calls must not fail at all.
-    variants.push_back({"short writes", [](sys::Calls& c) {
+    variants.insert({"short writes", [](sys::Calls& c) {
                             c.write = [](sys::Handle h, const char* b, std::size_t n, std::size_t& put) {
                                 return Real().write(h, b, std::min<std::size_t>(n, 3), put);
                             };
                         }});
-    variants.push_back({"interrupted", [](sys::Calls& c) {
+    variants.insert({"interrupted", [](sys::Calls& c) {
                             gError = fs::Error::Interrupted, gAlternate = true;
                             for (const auto& broken : kBreaks) broken.second(c);
                         }});

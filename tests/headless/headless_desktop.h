@@ -98,7 +98,6 @@ public:
         return Next(folderAnswers, Choice{});
     }
     void CloseWindow() override {
-        if (closed) return;
         closed = true;
         events.Closing();
         controls_[ControlId::Window].visible = false;
