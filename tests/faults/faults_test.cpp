@@ -6,17 +6,13 @@
 
 #include <algorithm>
 #include <climits>
-#include <memory>
-#include <optional>
+#include <map>
 #include <regex>
-#include <string_view>
 #include <type_traits>
 
 #include "core/failure_log.h"
-#include "core/settings_file.h"
-#include "headless/headless_desktop.h"
 #include "core/fs_calls.h"
-#include "support/support.h"
+#include "headless/headless_desktop.h"
 
 namespace tessaly::test {
 namespace {
@@ -26,14 +22,14 @@ namespace sys = fs::sys;
 // What the injected calls do; the table takes plain functions only.
 fs::Error gError = fs::Error::Io;
 std::string gOnly;  // only calls naming a path that contains this fail ("": every call)
-int gCalls = 0, gFailFrom = 1, gFailTo = INT_MAX, gWrites = 0;
+int gCalls = 0, gFailTo = INT_MAX, gWrites = 0;  // calls up to gFailTo fail
 bool gAlternate = false;  // every other call fails instead
 unsigned gWaited = 0;
 
 bool Due(std::string_view paths) {
     if (paths.find(gOnly) == std::string_view::npos) return false;
     ++gCalls;
-    return gAlternate ? gCalls % 2 == 1 : gCalls >= gFailFrom && gCalls <= gFailTo;
+    return gAlternate ? gCalls % 2 == 1 : gCalls <= gFailTo;
 }
 template <class T>
 std::string Paths(const T& value) {
@@ -49,7 +45,7 @@ const sys::Calls& Real() { return sys::PlatformCalls(); }
             return Due((Paths(a) + ... + "")) ? fs::Result{gError, 1} : Real().entry(a...); \
         };                                                                                  \
     }
-const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
+const std::map<std::string, void (*)(sys::Calls&)> kBreaks{
     {"open", BREAK(open)},       {"read", BREAK(read)},       {"write", BREAK(write)},
     {"size", BREAK(size)},       {"resize", BREAK(resize)},   {"flush", BREAK(flush)},     {"rename", BREAK(rename)},
     {"remove", BREAK(remove)},   {"makeFolder", BREAK(makeFolder)}, {"list", BREAK(list)},
@@ -60,50 +56,35 @@ const std::vector<std::pair<std::string, void (*)(sys::Calls&)>> kBreaks{
 };
 
 // Breaks the entry of that name in the table in use.
-void Break(std::string_view name) {
-    for (const auto& [entry, breakIt] : kBreaks) {
-        if (entry == name) breakIt(sys::SystemCalls());
-    }
-}
+void Break(const std::string& name) { kBreaks.at(name)(sys::SystemCalls()); }
 
-class Faults : public ::testing::Test {
+class Faults : public WindowTest {
 protected:
-    void SetUp() override {
-        dir.Write("template.htm", "Hi quote1 htmPath1");
-        dir.Write("q1.txt", "First\r\n");
-        dir.Write("html/a.htm", "<b>x</b>\r\n");
-        Restore();
-    }
+    void SetUp() override { Restore(); }
     void TearDown() override { sys::SystemCalls() = Real(); }
     // The system's calls, but waits only count (the tests never sleep).
     void Restore() {
         sys::SystemCalls() = Real();
         sys::SystemCalls().wait = [](unsigned ms) { gWaited += ms; };
-        gError = fs::Error::Io, gOnly.clear(), gCalls = gWrites = gWaited = 0, gFailFrom = 1, gFailTo = INT_MAX, gAlternate = false;
+        gError = fs::Error::Io, gOnly.clear(), gCalls = gWrites = gWaited = 0, gFailTo = INT_MAX, gAlternate = false;
     }
-    SettingsValues Values(std::int16_t flag) const {
-        return {{dir.Path("template.htm"), signature, quote, quote, dir.Path("html"), dir.Path("html")}, flag};
-    }
-    // The program starts from stored settings with a line no save writes,
-    // or from the `stored` bytes.
-    void Start(std::int16_t flag, std::optional<std::string> stored = std::nullopt) {
+    // The program starts afresh from the working sources.
+    void Restart(int flag) {
         window.reset();
-        dir.Write("data/data.sfc", stored.value_or(FormatSettings(Values(flag)) + "by the test\r\n"));
-        desktop = std::make_unique<headless::HeadlessDesktop>(dir.Path());
-        window = CreateMainWindow(*desktop, random);
-        desktop->Attach(*window);
-        desktop->StartProgram();
+        desktop = HeadlessDesktop(dir.Path());
+        Start(flag);
     }
     // Another program holds the settings file for the first `opens` opens.
     void HoldSettings(int opens = INT_MAX) {
         gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = opens;
         Break("open");
     }
-    void Press(ControlId id) { window->Pressed(id); }
-    std::size_t Boxes() const { return desktop->errors.size(); }
+    std::size_t Boxes() const { return desktop.errors.size(); }
     int Temporaries() const {
         int found = 0;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) found += entry.path().extension() == ".tmp";
+        for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) {
+            found += entry.path().extension() == ".tmp";
+        }
         return found;
     }
     std::string LastLogLine() const {
@@ -111,45 +92,40 @@ protected:
         return log.substr(log.rfind('\n', log.size() - 3) + 1);
     }
 
-    ScratchFolder dir;
-    std::string quote = dir.Path("q1.txt"), signature = dir.Path("sig.htm"), settings = dir.Path("data/data.sfc");
-    const std::string composed = "Hi First <b>x</b>" + std::string(LineBreak(kPlatformLineEnds)), previous = "previous\r\n";
-    ScriptedDraws random;
-    std::unique_ptr<headless::HeadlessDesktop> desktop;
-    std::unique_ptr<IWindowEvents> window;
+    const std::string previous = "previous\r\n";
 };
 
 TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
     auto variants = kBreaks;
     // Short writes and interrupted calls must not fail at all.
-    variants.push_back({"short writes", [](sys::Calls& c) {
+    variants.insert({"short writes", [](sys::Calls& c) {
                             c.write = [](sys::Handle h, const char* b, std::size_t n, std::size_t& put) {
                                 return Real().write(h, b, std::min<std::size_t>(n, 3), put);
                             };
                         }});
-    variants.push_back({"interrupted", [](sys::Calls& c) {
+    variants.insert({"interrupted", [](sys::Calls& c) {
                             gError = fs::Error::Interrupted, gAlternate = true;
                             for (const auto& broken : kBreaks) broken.second(c);
                         }});
     for (const auto& [name, breakIt] : variants) {
         SCOPED_TRACE(name);
-        Start(1);
+        Restart(1);
         WriteBytes(signature, previous);
-        const std::string stored = ReadBytes(settings).value_or("");
+        Mark();
         breakIt(sys::SystemCalls());
         // Reading and listing give all there is, or the failure as it came.
         std::string bytes;
         std::vector<std::string> names;
-        const fs::Result read = fs::ReadWholeFile(quote, bytes), listed = fs::ListPlainFiles(dir.Path("html"), names);
-        EXPECT_TRUE(read ? bytes == "First\r\n" : read.error == gError);
+        const fs::Result read = fs::ReadWholeFile(quote1, bytes), listed = fs::ListPlainFiles(dir.Path("html1"), names);
+        EXPECT_TRUE(read ? bytes == "First line\r\nSecond line\r\n" : read.error == gError);
         EXPECT_TRUE(listed ? names == std::vector<std::string>{"a.htm"} : listed.error == gError);
-        desktop->Advance(3000);  // a tick composes
-        const bool composes = desktop->Running();
+        desktop.Advance(3000);  // a tick composes
+        const bool composes = desktop.Running();
         EXPECT_EQ(ReadBytes(signature), composes ? composed : previous);
         EXPECT_EQ(Boxes(), composes ? 0u : 1u);
-        Press(ControlId::Quote1Button);  // Cancel in the dialog, then a save
-        const bool saved = ReadBytes(settings) != stored;
-        EXPECT_EQ(ReadBytes(settings), saved ? FormatSettings(Values(composes)) : stored);
+        Press(C::Quote1Button);  // Cancel in the dialog, then a save
+        const bool saved = Saved();
+        EXPECT_EQ(ReadBytes(settingsFile), saved ? Settings(composes) : "unsaved");
         EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
         // Which calls a composition and a save cannot do without.
         // A system that cannot tell files apart shows no signature overwriting a source.
@@ -159,59 +135,59 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
                                  .find("|" + name + "|") != std::string::npos);
         Restore();
         EXPECT_EQ(Temporaries(), 0);
-        Press(ControlId::CreateNowButton);  // the program carries on
+        Press(C::CreateNowButton);  // the program carries on
         EXPECT_EQ(ReadBytes(signature), composed);
     }
 }
 
 TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     HoldSettings();
-    Start(1);
-    const auto stored = ReadBytes(settings);
+    Restart(1);
     EXPECT_EQ(gWaited, kSettingsPatienceMs);  // tried again for two seconds, then given up
     ASSERT_EQ(Boxes(), 1u);
-    EXPECT_NE(desktop->errors[0].text.find(settings + " (held by another program)"), std::string::npos);
-    EXPECT_EQ(desktop->Text(ControlId::TemplateField), "");
-    EXPECT_EQ(desktop->AutoRun(), 0);
-    EXPECT_FALSE(desktop->Running());
-    EXPECT_NE(LastLogLine().find("| reading the settings | " + settings + " | held by another program"),
+    EXPECT_NE(desktop.errors[0].text.find(settingsFile + " (held by another program)"), std::string::npos);
+    EXPECT_EQ(desktop.Text(C::TemplateField), "");
+    EXPECT_EQ(desktop.AutoRun(), 0);
+    EXPECT_FALSE(desktop.Running());
+    EXPECT_NE(LastLogLine().find("| reading the settings | " + settingsFile + " | held by another program"),
               std::string::npos);
     Restore();  // the holder lets go; Exit leaves the file as it is
-    Press(ControlId::ExitItem);
-    EXPECT_EQ(ReadBytes(settings), stored);
+    Press(C::ExitItem);
+    EXPECT_EQ(ReadBytes(settingsFile), Settings(1));
 
     // A save the user asks for stores what the window shows.
     HoldSettings();
-    Start(1);
+    Restart(1);
     Restore();
-    desktop->Type(ControlId::TemplateField, "chosen.htm");
-    Press(ControlId::Quote1Button);
-    EXPECT_EQ(ReadBytes(settings), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
-    desktop->Type(ControlId::Quote1Field, "typed.txt");  // from now on Exit saves as ever
-    Press(ControlId::ExitItem);
-    EXPECT_EQ(ReadBytes(settings), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
+    desktop.Type(C::TemplateField, "chosen.htm");
+    Press(C::Quote1Button);
+    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
+    desktop.Type(C::Quote1Field, "typed.txt");  // from now on Exit saves as ever
+    Press(C::ExitItem);
+    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
 
     // A holder that lets go within the wait goes unnoticed.
     HoldSettings(3);
-    Start(1);
+    Restart(1);
     EXPECT_EQ(gWaited, 3 * kSettingsRetryMs);
     EXPECT_EQ(Boxes(), 0u);
-    EXPECT_TRUE(desktop->Running());
+    EXPECT_TRUE(desktop.Running());
 }
 
 // A settings file that is not understood is treated as one that cannot be
 // read: the user is told once, nothing runs, and only a save replaces it.
 TEST_F(Faults, MalformedSettingsAtStartUpAreKeptUntilTheUserSaves) {
-    std::string stored = FormatSettings(Values(1));
+    std::string stored = Settings(1);
     stored.replace(stored.rfind('1'), 1, "7");
-    Start(1, stored);
+    dir.Write("data/data.sfc", stored);
+    Launch();
     ASSERT_EQ(Boxes(), 1u);
-    EXPECT_NE(desktop->errors[0].text.find(settings + " (malformed: line 7 is not 0, 1 or 2)"), std::string::npos);
-    EXPECT_EQ(desktop->Text(ControlId::TemplateField), "");
-    EXPECT_FALSE(desktop->Running());
-    EXPECT_NE(LastLogLine().find("| reading the settings | " + settings + " | malformed"), std::string::npos);
-    Press(ControlId::ExitItem);
-    EXPECT_EQ(ReadBytes(settings), stored);
+    EXPECT_NE(desktop.errors[0].text.find(settingsFile + " (malformed: line 7 is not 0, 1 or 2)"), std::string::npos);
+    EXPECT_EQ(desktop.Text(C::TemplateField), "");
+    EXPECT_FALSE(desktop.Running());
+    EXPECT_NE(LastLogLine().find("| reading the settings | " + settingsFile + " | malformed"), std::string::npos);
+    Press(C::ExitItem);
+    EXPECT_EQ(ReadBytes(settingsFile), stored);
 }
 
 TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
@@ -221,45 +197,37 @@ TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
     Break("rename");
     bool timerOff = false;
     int boxesUp = 0;
-    desktop->whileModal = [&](const std::string& what) {
+    desktop.whileModal = [&](const std::string& what) {
         if (what != "error" || ++boxesUp > 1) return;
-        timerOff = !desktop->Running();
-        desktop->Advance(60000);  // the user takes a minute
-        Press(ControlId::RefreshItem);  // another failing save, and a composition asked for
+        timerOff = !desktop.Running();
+        desktop.Advance(60000);  // the user takes a minute
+        Menu(C::RefreshItem);    // another failing save, and a composition asked for
     };
-    Press(ControlId::Quote1Button);
+    Press(C::Quote1Button);
     EXPECT_EQ(Boxes(), 1u);
     EXPECT_TRUE(timerOff);
     EXPECT_FALSE(stdfs::exists(signature));
-    EXPECT_NE(LastLogLine().find("| saving the settings | " + settings + " | disk full"), std::string::npos);
-    EXPECT_TRUE(desktop->Running());
-    EXPECT_EQ(desktop->Status(), "Running!");
-    desktop->whileModal = nullptr;
-    desktop->Advance(3000);
+    EXPECT_NE(LastLogLine().find("| saving the settings | " + settingsFile + " | disk full"), std::string::npos);
+    EXPECT_TRUE(desktop.Running());
+    EXPECT_EQ(desktop.Status(), "Running!");
+    desktop.whileModal = nullptr;
+    desktop.Advance(3000);
     EXPECT_EQ(ReadBytes(signature), composed);
-
-    // A Pause chosen while a dialog waits stands when it closes.
-    desktop->whileModal = [&](const std::string& what) {
-        if (what == "file") Press(ControlId::StopButton);
-    };
-    Press(ControlId::TemplateButton);
-    EXPECT_FALSE(desktop->Running());
-    EXPECT_EQ(desktop->Status(), "Paused!");
 }
 
 TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
     Start(1);
     WriteBytes(signature, previous);
-    gOnly = "sig.htm", gError = fs::Error::Held;  // the reader shares writing, not deleting
+    gOnly = "signature.htm", gError = fs::Error::Held;  // the reader shares writing, not deleting
     Break("rename");
-    desktop->Advance(3000);
+    desktop.Advance(3000);
     EXPECT_EQ(ReadBytes(signature), composed);
     EXPECT_EQ(Boxes(), 0u);
-    EXPECT_TRUE(desktop->Running());
+    EXPECT_TRUE(desktop.Running());
 
     WriteBytes(signature, previous);
     Break("open");  // now it shares nothing
-    desktop->Advance(3000);
+    desktop.Advance(3000);
     EXPECT_EQ(Boxes(), 1u);
     EXPECT_EQ(Temporaries(), 0);
     EXPECT_NE(LastLogLine().find("| signature file (Select Signature): " + signature + " | held by another program"),
@@ -286,14 +254,15 @@ TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
     std::string old;
     while (old.size() < kFailureLogLimit) old += "an old line\r\n";
     dir.Write("data/tessaly.log", old);
-    stdfs::remove(quote);
-    Start(1);
+    const std::string missing = dir.Path("missing.txt");
+    Start(1, {{2, missing}});
     const std::string log = ReadBytes(dir.Path("data/tessaly.log")).value_or("");
     EXPECT_LE(log.size(), kFailureLogLimit);
     EXPECT_TRUE(log.starts_with("an old line\r\n"));
     const std::string line = LastLogLine();
     EXPECT_TRUE(std::regex_match(line.substr(0, 22), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )")));
-    EXPECT_EQ(line.substr(22), "composing the signature | quote file 1 (Select Quote1): " + quote + " | not found\r\n");
+    EXPECT_EQ(line.substr(22),
+              "composing the signature | quote file 1 (Select Quote1): " + missing + " | not found\r\n");
     EXPECT_EQ(Boxes(), 1u);
 }
 

@@ -1,66 +1,44 @@
-// A desktop without a screen. Every control keeps its state here, where a
-// test reads it as the user would see it; what a user would answer (file
-// dialogs, the folder chooser, the tray menu) comes from scripts that the
-// test fills beforehand. Timers fire only when the test moves the clock on.
+// A desktop without a screen, and the window on it. Every control keeps its
+// state here, where a test reads it as the user would see it; what a user
+// would answer (file dialogs, the folder chooser, the tray menu) comes from
+// scripts that the test fills beforehand. Timers fire only when the test
+// moves the clock on.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
 #include <map>
-#include <memory>
-#include <optional>
-#include <ostream>
-#include <string>
-#include <vector>
 
 #include "core/settings_file.h"
 #include "support/support.h"
 #include "window/desktop.h"
 
-namespace tessaly::headless {
+namespace tessaly::test {
 
 // What the window showed, and what the settings file held, at the moment
 // something reached the tray or a modal window came up.
 struct Seen {
     std::string status;
-    bool timerOn = false;  // the compose timer
-    bool windowVisible = false;
+    bool timerOn = false, windowVisible = false;  // the compose timer; the window
     std::optional<std::string> settings;
     bool operator==(const Seen&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const Seen& s) {
-        return out << "{" << s.status << (s.timerOn ? ", timer on" : ", timer off")
-                   << (s.windowVisible ? ", window up" : ", window hidden") << ", settings "
-                   << s.settings.value_or("none") << "}";
-    }
 };
 
-struct TrayCall {
-    enum Kind { Add, Update, Remove } kind;
-    Seen seen;
-};
 struct ErrorBox {
     std::string title, text;
     Seen seen;
 };
-struct FileDialog {
-    FileRequest request;
-    Seen seen;
-};
 
-// The state of any control; each kind uses its own part.
+// The state of any control, or of the window; each kind uses its own part.
 struct ControlState {
     std::string text;
     Colour colour = 0;
-    bool allSelected = false;
+    bool allSelected = false, enabled = false;
     int value = 0;
-    bool enabled = false;
-    unsigned interval = 0, elapsed = 0;
-};
-
-struct WindowState {
-    bool visible = false;
-    bool minimised = false;
-    bool inFront = false;
+    unsigned interval = 0, elapsed = 0;  // a timer's
+    bool visible = false, minimised = false, inFront = false;  // the window's
     RunState icon = RunState::Paused;  // the program file's own icon
     float left = 0, top = 0;
 };
@@ -70,16 +48,13 @@ public:
     explicit HeadlessDesktop(std::string programFolder)
         : settingsFile(SettingsFilePath(programFolder)), folder_(std::move(programFolder)) {}
 
-    void Attach(IWindowEvents& window) { events_.Attach(&window); }
-    EventLink& Events() { return events_; }
-
-    std::unique_ptr<IWindowView> CreateWindowView() override { return std::make_unique<WindowView>(*this); }
-    std::unique_ptr<ITextField> CreateTextField(ControlId id) override { return View(id); }
-    std::unique_ptr<ICreditsLine> CreateCreditsLine(ControlId id) override { return View(id); }
-    std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override { return View(id); }
-    std::unique_ptr<ILabel> CreateLabel(ControlId id) override { return View(id); }
+    std::unique_ptr<IWindowView> CreateWindowView() override { return ViewOf(ControlId::Window); }
+    std::unique_ptr<ITextField> CreateTextField(ControlId id) override { return ViewOf(id); }
+    std::unique_ptr<ICreditsLine> CreateCreditsLine(ControlId id) override { return ViewOf(id); }
+    std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override { return ViewOf(id); }
+    std::unique_ptr<ILabel> CreateLabel(ControlId id) override { return ViewOf(id); }
     std::unique_ptr<ITimer> CreateTimer(ControlId id, unsigned intervalMs) override {
-        auto view = View(id);
+        auto view = ViewOf(id);
         controls_[id].interval = intervalMs;
         return view;
     }
@@ -89,18 +64,9 @@ public:
 
     // The shell keeps one icon at most: adding it twice, or changing or
     // removing one that is not there, changes nothing.
-    void AddTrayIcon(const TrayIcon& icon) override {
-        trayCalls.push_back({TrayCall::Add, Look()});
-        if (!trayIcon_) trayIcon_ = icon;
-    }
-    void UpdateTrayIcon(const TrayIcon& icon) override {
-        trayCalls.push_back({TrayCall::Update, Look()});
-        if (trayIcon_) trayIcon_ = icon;
-    }
-    void RemoveTrayIcon() override {
-        trayCalls.push_back({TrayCall::Remove, Look()});
-        trayIcon_.reset();
-    }
+    void AddTrayIcon(const TrayIcon& icon) override { SetTray(trayIcon_ ? trayIcon_ : icon); }
+    void UpdateTrayIcon(const TrayIcon& icon) override { SetTray(trayIcon_ ? std::optional(icon) : std::nullopt); }
+    void RemoveTrayIcon() override { SetTray(std::nullopt); }
     std::optional<ControlId> ShowTrayMenu(std::span<const MenuEntry> entries) override {
         std::string shown;
         for (const MenuEntry& entry : entries) shown += (shown.empty() ? "" : "|") + std::string(entry.caption);
@@ -116,10 +82,7 @@ public:
         opened.push_back(target);
         return openResult;
     }
-    OpenResult OpenHelp() override {
-        helpTopics.push_back(0);
-        return openResult;
-    }
+    OpenResult OpenHelp() override { return OpenHelpTopic(0); }
     OpenResult OpenHelpTopic(int contextId) override {
         helpTopics.push_back(contextId);
         return openResult;
@@ -135,12 +98,13 @@ public:
         return Next(folderAnswers, Choice{});
     }
     void CloseWindow() override {
-        if (closed) return;
         closed = true;
-        events_.Closing();
-        window_.visible = false;
+        events.Closing();
+        controls_[ControlId::Window].visible = false;
     }
     void EndProgram() override { ended = true; }
+
+    EventLink events;  // what the user, the timers and the tray do reaches the window here
 
     // The machine.
     std::string settingsFile;  // beside the program unless a test moves it
@@ -149,28 +113,26 @@ public:
     OpenResult openResult = OpenResult::Opened;
 
     // Scripts, used up in order; when empty: Cancel, Cancel, dismissed.
-    std::deque<Choice> fileAnswers;
-    std::deque<Choice> folderAnswers;
+    std::deque<Choice> fileAnswers, folderAnswers;
     std::deque<std::optional<ControlId>> menuAnswers;
     // Runs while a modal window waits for the user; told which one.
     std::function<void(const std::string&)> whileModal;
 
     // What reached the user and the desktop.
-    std::vector<TrayCall> trayCalls;
+    std::vector<Seen> trayCalls;  // adding, changing or removing the icon
     std::vector<ErrorBox> errors;
-    std::vector<FileDialog> fileDialogs;
+    std::vector<std::pair<FileRequest, Seen>> fileDialogs;
     std::vector<std::string> folderPrompts;
-    std::vector<std::string> menus;       // each menu's captions, "|" between
-    std::vector<std::string> opened;      // files, folders and addresses
-    std::vector<int> helpTopics;          // 0: the whole help
-    bool closed = false;
-    bool ended = false;
+    std::vector<std::string> menus;   // each menu's captions, "|" between
+    std::vector<std::string> opened;  // files, folders and addresses
+    std::vector<int> helpTopics;      // 0: the whole help
+    bool closed = false, ended = false;
 
     // The notification area as the shell keeps it.
     const std::optional<TrayIcon>& Tray() const { return trayIcon_; }
     void RestartTrayHost() {  // icons gone, the window told
         trayIcon_.reset();
-        events_.TrayHostRestarted();
+        events.TrayHostRestarted();
     }
 
     // What the user sees.
@@ -179,41 +141,54 @@ public:
     int AutoRun() const { return Control(ControlId::AutoRunBox).value; }
     std::string Status() const { return Control(ControlId::StatusLabel).text; }
     bool Running() const { return Control(ControlId::ComposeTimer).enabled; }
-    const WindowState& Window() const { return window_; }
+    const ControlState& Window() const { return Control(ControlId::Window); }
 
     // The program starts: the window loads, and is shown once start-up returns.
-    void StartProgram() {
-        events_.Load();
-        window_.visible = !ended;
+    void StartProgram(IWindowEvents& window) {
+        events.Attach(&window);
+        events.Load();
+        controls_[ControlId::Window].visible = !ended;
     }
-
     // The user types or minimises: no handler reacts.
     void Type(ControlId field, const std::string& text) { controls_.at(field).text = text; }
     void Minimise() {
-        window_.minimised = true;
-        window_.inFront = false;
+        ControlState& window = controls_.at(ControlId::Window);
+        window.minimised = true, window.inFront = false;
     }
     // Moves the clock on a millisecond at a time; enabled timers fire as
     // their periods elapse, those due together in the order of their ids.
     void Advance(unsigned ms) {
-        for (; ms > 0 && events_.Live(); --ms) {
+        for (; ms > 0 && events.Live(); --ms) {
             for (auto& [id, timer] : controls_) {
                 // An earlier timer's handler may have switched this one off
                 // or ended the program.
-                if (timer.interval > 0 && timer.enabled && ++timer.elapsed >= timer.interval && events_.Live()) {
+                if (timer.interval > 0 && timer.enabled && ++timer.elapsed >= timer.interval && events.Live()) {
                     timer.elapsed = 0;
-                    events_.Tick(id);
+                    events.Tick(id);
                 }
             }
         }
     }
 
 private:
-    // One view serves every kind of control: the state lives in the desktop,
-    // so a test can read it whatever has become of the window.
-    class ControlView final : public ITextField, public ICreditsLine, public ICheckBox, public ILabel, public ITimer {
+    // One view serves the window and every kind of control: the state lives
+    // in the desktop, so a test can read it whatever has become of the window.
+    class View final : public IWindowView,
+                       public ITextField,
+                       public ICreditsLine,
+                       public ICheckBox,
+                       public ILabel,
+                       public ITimer {
     public:
-        explicit ControlView(ControlState& state) : s_(state) {}
+        View(const HeadlessDesktop& desktop, ControlState& state) : d_(desktop), s_(state) {}
+        void Show() override { s_.visible = true; }
+        void Hide() override { s_.visible = false, s_.inFront = false; }
+        void Restore() override { s_.minimised = false; }
+        void BringToFront() override { s_.inFront = true; }
+        void Repaint() override {}
+        void SetStateIcon(RunState state) override { s_.icon = state; }
+        TwipsSize OuterSize() const override { return d_.windowSize; }
+        void MoveTo(float left, float top) override { s_.left = left, s_.top = top; }
         std::string Text() const override { return s_.text; }
         void SetText(const std::string& text) override { s_.text = text; }
         void SetColour(Colour colour) override { s_.colour = colour; }
@@ -227,36 +202,14 @@ private:
         }
 
     private:
+        const HeadlessDesktop& d_;
         ControlState& s_;
     };
 
-    class WindowView final : public IWindowView {
-    public:
-        explicit WindowView(HeadlessDesktop& desktop) : d_(desktop) {}
-        void Show() override { d_.window_.visible = true; }
-        void Hide() override {
-            d_.window_.visible = false;
-            d_.window_.inFront = false;
-        }
-        void Restore() override { d_.window_.minimised = false; }
-        void BringToFront() override { d_.window_.inFront = true; }
-        void Repaint() override {}
-        void SetStateIcon(RunState state) override { d_.window_.icon = state; }
-        TwipsSize OuterSize() const override { return d_.windowSize; }
-        void MoveTo(float left, float top) override {
-            d_.window_.left = left;
-            d_.window_.top = top;
-        }
-
-    private:
-        HeadlessDesktop& d_;
-    };
-
-    std::unique_ptr<ControlView> View(ControlId id) {
-        ControlState& state = controls_[id] = ControlState{};
-        state.text = Row(id).text;
+    std::unique_ptr<View> ViewOf(ControlId id) {
+        ControlState& state = controls_[id] = ControlState{std::string(Row(id).text)};
         if (id == ControlId::CreditsLine) state.colour = kCreditsRestColour;
-        return std::make_unique<ControlView>(state);
+        return std::make_unique<View>(*this, state);
     }
     template <class Answer>
     static Answer Next(std::deque<Answer>& script, Answer otherwise) {
@@ -265,18 +218,88 @@ private:
         script.pop_front();
         return answer;
     }
-    Seen Look() const {
-        return {Status(), Running(), window_.visible, test::ReadBytes(settingsFile)};
+    void SetTray(std::optional<TrayIcon> icon) {
+        trayCalls.push_back(Look());
+        trayIcon_ = std::move(icon);
     }
+    Seen Look() const { return {Status(), Running(), Window().visible, ReadBytes(settingsFile)}; }
     void Modal(const std::string& what) {
         if (whileModal) whileModal(what);
     }
 
     std::string folder_;
-    EventLink events_;
     std::optional<TrayIcon> trayIcon_;
     std::map<ControlId, ControlState> controls_;
-    WindowState window_;
 };
 
-}  // namespace tessaly::headless
+using C = ControlId;
+// The six path fields in the settings file's order.
+inline constexpr C kPathFields[] = {C::TemplateField, C::SignatureField, C::Quote1Field,
+                                    C::Quote2Field,   C::Html1Field,     C::Html2Field};
+
+// The window on the headless desktop, its program folder a scratch folder
+// with real files for the settings and a composition that succeeds.
+class WindowTest : public ::testing::Test {
+protected:
+    ScratchFolder dir;  // the program's folder
+    HeadlessDesktop desktop{dir.Path()};
+    ScriptedDraws random;  // the first line, the first file
+    std::unique_ptr<IWindowEvents> window;
+    Conventions conventions;  // the Windows program's
+    const std::string signature = dir.Path("signature.htm"), quote1 = dir.Path("q1.txt");
+    const std::string settingsFile = dir.Path("data/data.sfc");
+    // What the sources below compose into: on Linux the fragment's line
+    // break stays as LF, and the signature ends with LF.
+#ifdef _WIN32
+    const std::string composed = "Hi First line / <b>one</b>two\r\n";
+#else
+    const std::string composed = "Hi First line / <b>one</b>\ntwo\n";
+#endif
+
+    // The settings naming the sources below, with the start-up flag and any
+    // path fields changed by index.
+    std::string Settings(int flag, std::map<std::size_t, std::string> changed = {}) const {
+        SettingsValues values{{dir.Path("template.htm"), signature, quote1, dir.Path("q2.txt"), dir.Path("html1"),
+                               dir.Path("html2")},
+                              static_cast<std::int16_t>(flag)};
+        for (const auto& [field, path] : changed) values.paths[field] = path;
+        return FormatSettings(values);
+    }
+    void Launch() {
+        window = CreateMainWindow(desktop, random, conventions);
+        desktop.StartProgram(*window);
+    }
+    // Working sources, and settings naming them with the start-up flag.
+    void Start(int flag, std::map<std::size_t, std::string> changed = {}) {
+        dir.Write("template.htm", "Hi quote1 / htmPath1");
+        dir.Write("q1.txt", "First line\r\nSecond line\r\n");
+        dir.Write("html1/a.htm", "<b>one</b>\r\ntwo\r\n");
+        dir.Write("data/data.sfc", Settings(flag, std::move(changed)));
+        Launch();
+    }
+    // Marks the settings file, so that Saved() tells whether anything has
+    // written it since.
+    void Mark() { WriteBytes(settingsFile, "unsaved"); }
+    bool Saved() const { return ReadBytes(settingsFile) != "unsaved"; }
+
+    void Press(ControlId id) { desktop.events.Pressed(id); }
+    // Opens the tray menu and picks `item`.
+    void Menu(ControlId item) {
+        desktop.menuAnswers.push_back(item);
+        desktop.events.TrayMenuRequested();
+    }
+    // Every mark of a run state: the label, the timer, the tray's icon, tip
+    // and menu, and the window's icon.
+    void ExpectMarks(RunState state) const {
+        const bool running = state == RunState::Running;
+        EXPECT_EQ(desktop.Status(), running ? "Running!" : "Paused!");
+        EXPECT_EQ(desktop.Running(), running);
+        ASSERT_TRUE(desktop.Tray().has_value());
+        EXPECT_EQ(desktop.Tray()->state, state);
+        EXPECT_EQ(desktop.Tray()->tip, running ? "Tessaly Running" : "Tessaly Paused");
+        EXPECT_EQ(desktop.Tray()->menu, TrayMenuEntries(state));
+        EXPECT_EQ(desktop.Window().icon, state);
+    }
+};
+
+}  // namespace tessaly::test
