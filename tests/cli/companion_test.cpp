@@ -1,5 +1,6 @@
-// tessaly-compose, in process: the window program's composition for the same
-// draws, its command line, and the message and exit status of each failure.
+// tessaly-compose, in process: the signature that the draws give, printed or
+// written, its command line, and how it names a failed path (why a path
+// fails is the core's, in compose_test.cpp) with its exit status.
 #include "core/settings_file.h"
 #include "cli/companion.h"
 #include "core/version.h"
