@@ -2,6 +2,8 @@
 // file that is not understood gives.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/settings_file.h"
 #include "support/support.h"
 

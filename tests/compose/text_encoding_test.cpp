@@ -2,6 +2,8 @@
 // to it, and what a composition from files in different encodings writes.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
