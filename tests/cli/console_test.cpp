@@ -24,40 +24,28 @@ std::u16string Windows1252(std::string_view bytes) {
     return text;
 }
 
-TEST(ConsoleCharacters, Utf8BytesAreReadAsUtf8) {
+TEST(ConsoleCharacters, Utf8IsReadAsUtf8AndAnythingElseInTheAnsiCodePageAsAWhole) {
     EXPECT_EQ(console::ConsoleCharacters("Mit freundlichen Gr\xC3\xBC\xC3\x9F" "en\r\n", Windows1252),
               u"Mit freundlichen Gr\u00FC\u00DFen\r\n");
     EXPECT_EQ(console::ConsoleCharacters("\xE2\x82\xAC 5, \xF0\x9F\x98\x80", Windows1252), u"\u20AC 5, \U0001F600")
         << "a character beyond the first 65,536 becomes a surrogate pair";
     EXPECT_EQ(console::ConsoleCharacters("", Windows1252), u"");
-}
-
-TEST(ConsoleCharacters, OtherBytesAreReadInTheAnsiCodePageAsAWhole) {
     EXPECT_EQ(console::ConsoleCharacters("Gr\xFC\xDF" "en \x80", Windows1252), u"Gr\u00FC\u00DFen \u20AC");
     // One windows-1252 byte beside UTF-8 makes the whole text windows-1252:
     // the UTF-8 pair shows as the two characters it is in that code page.
     EXPECT_EQ(console::ConsoleCharacters("\xC3\xBC \xFC", Windows1252), u"\u00C3\u00BC \u00FC");
 }
 
-TEST(IsUtf8, AcceptsEveryLengthUpToItsLimits) {
+TEST(IsUtf8, AcceptsEveryLengthUpToItsLimitsAndRejectsMalformedSequences) {
     for (const std::string_view text : {"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xEF\xBF\xBF",
                                         "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"}) {
         EXPECT_TRUE(console::IsUtf8(text)) << testing::PrintToString(text);
     }
-}
-
-TEST(IsUtf8, RejectsMalformedSequences) {
-    for (const std::string_view text : {
-             "\x80",              // a continuation byte alone
-             "\xC3",              // cut short at the end
-             "\xE2\x82 ",         // cut short by another character
-             "\xC0\xAF",          // over-long '/'
-             "\xE0\x9F\xBF",      // over-long three-byte form
-             "\xF0\x8F\xBF\xBF",  // over-long four-byte form
-             "\xED\xA0\x80",      // a surrogate
-             "\xF4\x90\x80\x80",  // past U+10FFFF
-             "\xF8\x88\x80\x80\x80",
-             "\xFF"}) {
+    // A continuation byte alone, cut short at the end or by another
+    // character, over-long two-, three- and four-byte forms, a surrogate,
+    // past U+10FFFF, a five-byte form, a byte never used.
+    for (const std::string_view text : {"\x80", "\xC3", "\xE2\x82 ", "\xC0\xAF", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+                                        "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "\xFF"}) {
         EXPECT_FALSE(console::IsUtf8(text)) << testing::PrintToString(text);
     }
 }

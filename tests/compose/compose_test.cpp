@@ -15,6 +15,15 @@
 namespace tessaly::test {
 namespace {
 
+// Every file and folder under `folder` with its bytes.
+std::map<std::string, std::string> Files(const ScratchFolder& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : stdfs::recursive_directory_iterator(folder.Path())) {
+        files[entry.path().string()] = entry.is_regular_file() ? ReadBytes(entry.path().string()).value_or("") : "";
+    }
+    return files;
+}
+
 // Two quote files and two folders of one fragment each; each composition
 // starts from a signature that holds an earlier one. The Windows line rule
 // unless a test names the other.
@@ -27,22 +36,25 @@ protected:
                  dir.Write("q2.txt", "only\r\n"), dir.Path("html1"), dir.Path("html2")};
     }
 
-    // The signature composed from `templateBytes` (no template file when
-    // none) with every scripted draw, or "<failed>" after checking that a
-    // failure left the old signature and no other file.
+    // The signature composed with every scripted draw or, after a failure
+    // that left every file as it was, the failed path's role and why.
+    std::string Outcome(std::initializer_list<float> draws, LineEnds rule = LineEnds::Windows) {
+        const auto before = Files(dir);
+        ScriptedDraws random(draws);
+        const ComposeResult result = ComposeSignature(paths, random, rule);
+        EXPECT_TRUE(random.left.empty()) << "fewer draws than scripted";
+        if (result) return ReadBytes(paths.signaturePath).value_or("<none>");
+        EXPECT_EQ(Files(dir), before);
+        return std::string(RoleName(result.role)) + ": " + result.reason;
+    }
+    // The same from `templateBytes` (no template file when none) over an
+    // earlier signature.
     std::string Compose(std::optional<std::string> templateBytes, std::initializer_list<float> draws,
                         LineEnds rule = LineEnds::Windows) {
-        WriteBytes(paths.signaturePath, kOld);
+        WriteBytes(paths.signaturePath, "earlier signature\r\n");
         if (templateBytes) WriteBytes(paths.templatePath, *templateBytes);
         else stdfs::remove(paths.templatePath);
-        const auto before = dir.Entries();
-        ScriptedDraws random(draws);
-        const bool composed = static_cast<bool>(ComposeSignature(paths, random, rule));
-        EXPECT_TRUE(random.left.empty()) << "fewer draws than scripted";
-        if (composed) return ReadBytes(paths.signaturePath).value_or("<none>");
-        EXPECT_EQ(ReadBytes(paths.signaturePath), kOld);
-        EXPECT_EQ(dir.Entries(), before);
-        return "<failed>";
+        return Outcome(draws, rule);
     }
 
     // The signature for each of the n lines of a quote file `text`, in file
@@ -56,7 +68,6 @@ protected:
         return got;
     }
 
-    static constexpr const char* kOld = "earlier signature\r\n";
     ScratchFolder dir;
     ComposePaths paths;
 };
@@ -94,11 +105,12 @@ TEST_F(Composition, InsertedTextIsReplacedOnlyByLaterPlaceholdersAndFilesOfOneEn
               "caf\xE9 LF\n" + nul + " " + high + "|" + high + nul + "\r\n");
 }
 
-TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain) {
+TEST_F(Composition, AFailureNamesThePathAndWhyAndAFixedSourceWorksAgain) {
     const std::string all = "quote1 quote2 htmPath1 htmPath2";
-    EXPECT_EQ(Compose("", {}), "<failed>") << "empty template";
+    EXPECT_EQ(Compose("", {}), "template: empty file");
+    EXPECT_EQ(Compose(std::nullopt, {}), "template: not found");
     dir.Write("q2.txt", "");
-    EXPECT_EQ(Compose(all, {0.0f}), "<failed>") << "empty quote file";
+    EXPECT_EQ(Compose(all, {0.0f}), "quote file 2: empty file");
     dir.Write("q2.txt", "filled");
     EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f, 0.0f}), "first filled <p>one</p> <p>two</p>\r\n");
 
@@ -107,24 +119,29 @@ TEST_F(Composition, AFailureLeavesThePreviousSignatureAndAFixedSourceWorksAgain)
 #ifndef _WIN32
     dir.Write("html2/.hidden.htm", "hidden");
 #endif
-    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "<failed>") << "no plain file in the folder";
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "HTML folder 2: no files in the folder");
     paths.htmPath2 = dir.Path("missing");
-    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "<failed>") << "missing folder";
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "HTML folder 2: not found");
     paths.htmPath2 = "";
-    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "<failed>") << "empty folder text";
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "HTML folder 2: not a valid name");
+    paths.htmPath2 = paths.quote2;
+    EXPECT_EQ(Compose(all, {0.0f, 0.0f, 0.0f}), "HTML folder 2: not a folder");
     paths.htmPath2 = paths.htmPath1;
     paths.quote1 = dir.Path("missing.txt");
-    EXPECT_EQ(Compose("QUOTE1", {}), "<failed>") << "missing quote file, placeholder in other case";
-    paths.quote1 = dir.Path("q1.txt");
-    EXPECT_EQ(Compose(std::nullopt, {}), "<failed>") << "missing template";
+    EXPECT_EQ(Compose("QUOTE1", {}), "quote file 1: not found") << "placeholder in other case";
+    paths.quote1 = paths.htmPath1;
+    EXPECT_EQ(Compose("quote1", {}), "quote file 1: a folder, not a file");
 
-    // A signature in a missing folder fails after every source was read.
+    // A signature in a missing folder, or a read-only one, fails after
+    // every source was read.
     WriteBytes(paths.templatePath, all);
+    paths.quote1 = dir.Path("q1.txt");
     paths.signaturePath = dir.Path("missing/signature.txt");
-    ScriptedDraws allRead{0.0f, 0.0f, 0.0f, 0.0f};
-    EXPECT_FALSE(ComposeSignature(paths, allRead));
-    EXPECT_TRUE(allRead.left.empty());
-    EXPECT_FALSE(stdfs::exists(dir.Path("missing")));
+    EXPECT_EQ(Outcome({0.0f, 0.0f, 0.0f, 0.0f}), "signature file: not found");
+    paths.signaturePath = dir.Write("read-only.txt", "old");
+    stdfs::permissions(paths.signaturePath, stdfs::perms::owner_write | stdfs::perms::group_write |
+                       stdfs::perms::others_write, stdfs::perm_options::remove);
+    EXPECT_EQ(Outcome({0.0f, 0.0f, 0.0f, 0.0f}), "signature file: read-only");
 }
 
 // Positions and line counts are 16-bit.
@@ -136,12 +153,12 @@ TEST_F(Composition, CountsBeyond32767Fail) {
     };
     const std::string filler(32766, 'x');
     EXPECT_EQ(Compose(filler + "quote1", {0.0f}), filler + "first\r\n");
-    EXPECT_EQ(Compose(filler + "xQUOTE1 quote1", {}), "<failed>");
+    EXPECT_EQ(Compose(filler + "xQUOTE1 quote1", {}), "template: quote1 first appears after the 32,767th character");
 
     dir.Write("q1.txt", Numbered(32767));
     EXPECT_EQ(Compose("quote1", {std::nextafter(1.0f, 0.0f)}), "line 32767\r\n");
     dir.Write("q1.txt", Numbered(32767) + "one more");
-    EXPECT_EQ(Compose("quote1", {}), "<failed>");
+    EXPECT_EQ(Compose("quote1", {}), "quote file 1: more than 32,767 lines");
 }
 
 TEST_F(Composition, UnderTheWindowsRuleLinesEndAtCrOrCrLfAndFragmentsRunTogether) {
@@ -172,29 +189,14 @@ TEST_F(Composition, UnderTheLinuxRuleAnyLineBreakEndsALineAndFragmentsKeepTheirs
     EXPECT_EQ(Compose("Hi\r\nquote1\n", {0.0f}, LineEnds::Linux), "Hi\r\none\n\n");
 }
 
-// Every file under `folder` with its bytes.
-std::map<std::string, std::string> Files(const ScratchFolder& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : stdfs::recursive_directory_iterator(folder.Path())) {
-        if (entry.is_regular_file()) files[entry.path().string()] = ReadBytes(entry.path().string()).value_or("");
-    }
-    return files;
-}
-
 // However its path is written, a signature never replaces one of its
 // sources nor lands among the fragments; beside them it is written as ever.
 TEST_F(Composition, ASignatureThatWouldOverwriteASourceIsRefusedAndNothingIsWritten) {
     WriteBytes(paths.templatePath, "quote1 htmPath1");
     dir.Write("html2/deeper/c.htm", "C");
     const auto refusal = [&](const std::string& signature) {
-        const auto before = Files(dir);
         paths.signaturePath = signature;
-        ScriptedDraws random;
-        const ComposeResult result = ComposeSignature(paths, random);
-        if (result) return std::string("written");
-        EXPECT_EQ(Files(dir), before) << signature;
-        EXPECT_EQ(result.path, signature);
-        return std::string(RoleName(result.role)) + ": " + result.reason;
+        return Outcome({0.0f, 0.0f});
     };
     const std::string up = std::string(1, fs::PathSeparator()) + "..", here = std::string(1, fs::PathSeparator()) + ".";
     const std::string asTemplate = "signature file: the same file as the template";
@@ -217,8 +219,8 @@ TEST_F(Composition, ASignatureThatWouldOverwriteASourceIsRefusedAndNothingIsWrit
     EXPECT_EQ(refusal(dir.Path("fragment-link")), "signature file: inside HTML folder 1");
     EXPECT_EQ(refusal(dir.Path("q1-again.txt")), "signature file: the same file as quote file 1");
 #endif
-    EXPECT_EQ(refusal(dir.Path("signature.txt")), "written");
-    EXPECT_EQ(refusal(dir.Path("html2") + "-beside.htm"), "written");
+    EXPECT_EQ(refusal(dir.Path("signature.txt")), "first <p>one</p>\r\n");
+    EXPECT_EQ(refusal(dir.Path("html2") + "-beside.htm"), "first <p>one</p>\r\n");
 }
 
 // Draws go over the plain files in byte order of their names.
@@ -261,11 +263,9 @@ TEST(Draw, MapsOntoTheListAndTheRealGeneratorIsUniformWithoutRepeating) {
 TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
     const std::string kBreak(LineBreak(kPlatformLineEnds));
     ScratchFolder dir;
-    const std::string longText(64 * 1024, 'L'), shortText(3000, 's');
-    ComposePaths paths{dir.Write("long.txt", longText), dir.Path("sig.txt"), "", "", "", ""};
-    const std::string templates[2] = {paths.templatePath, dir.Write("short.txt", shortText)};
-    TimeOfDayRandom random;
-    ASSERT_TRUE(ComposeSignature(paths, random));
+    const std::string texts[2] = {std::string(64 * 1024, 'L'), std::string(3000, 's')};
+    const std::string templates[2] = {dir.Write("long.txt", texts[0]), dir.Write("short.txt", texts[1])};
+    ComposePaths paths{"", dir.Path("sig.txt"), "", "", "", ""};
     std::atomic<bool> done{false};
     std::atomic<int> reads{0}, torn{0};
     std::thread reader([&] {
@@ -273,11 +273,12 @@ TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
             const auto seen = ReadBytes(paths.signaturePath);
             if (!seen || seen->empty()) continue;
             ++reads;
-            if (*seen != longText + kBreak && *seen != shortText + kBreak) ++torn;
+            if (*seen != texts[0] + kBreak && *seen != texts[1] + kBreak) ++torn;
         }
     });
+    TimeOfDayRandom random;
     int replaced = 0;
-    for (int i = 1; i <= 1000; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         paths.templatePath = templates[i % 2];
         replaced += ComposeSignature(paths, random) ? 1 : 0;
     }

@@ -26,16 +26,21 @@ TEST_F(Locations, OnlyAnInstalledCopyWithAUserFolderKeepsItsSettingsThere) {
     const ProgramLocations installed = LocateWindowsProgram(app, true, roaming);
     EXPECT_EQ(installed.settingsPath, dir.Path("roaming/Tessaly/data.sfc"));
     EXPECT_EQ(installed.appPath, app);
-    EXPECT_EQ(LocateWindowsProgram(app, false, roaming).settingsPath, dir.Path("app/data/data.sfc"));
     EXPECT_EQ(LocateWindowsProgram(app, true, "").settingsPath, dir.Path("app/data/data.sfc"));
+    // An unpacked copy writes no first settings.
+    const ProgramLocations unpacked = LocateWindowsProgram(app, false, roaming);
+    EXPECT_EQ(unpacked.settingsPath, dir.Path("app/data/data.sfc"));
+    EXPECT_TRUE(WriteFirstRunSettings(unpacked));
+    EXPECT_FALSE(stdfs::exists(dir.Path("app/data")));
+    EXPECT_TRUE(dir.Entries("roaming").empty());
 }
 
-TEST_F(Locations, AnInstalledCopysFirstRunComposesFromTheSamplesIntoTheUsersFolder) {
+TEST_F(Locations, AnInstalledCopysFirstRunComposesFromTheSamplesIntoTheUsersFolderOnce) {
     const auto before = dir.Entries("app");
     const ProgramLocations where = LocateWindowsProgram(app, true, roaming);
     ASSERT_TRUE(WriteFirstRunSettings(where));
 
-    const LoadedSettings loaded = ReadSettingsFile(dir.Path("roaming/Tessaly/data.sfc"));
+    const LoadedSettings loaded = ReadSettingsFile(where.settingsPath);
     ASSERT_TRUE(loaded.fileFound);
     EXPECT_EQ(loaded.values.autoStart, 0);
     const auto& paths = loaded.values.paths;
@@ -44,18 +49,10 @@ TEST_F(Locations, AnInstalledCopysFirstRunComposesFromTheSamplesIntoTheUsersFold
     EXPECT_EQ(ReadBytes(dir.Path("roaming/Tessaly/signature.htm")),
               "Hi First <b>x</b>" + std::string(LineBreak(kPlatformLineEnds)));
     EXPECT_EQ(dir.Entries("app"), before);
-}
-
-TEST_F(Locations, AnExistingSettingsFileIsKept) {
-    const std::string mine = dir.Write("roaming/Tessaly/data.sfc", "\"mine\"\r\n");
-    EXPECT_TRUE(WriteFirstRunSettings(LocateWindowsProgram(app, true, roaming)));
-    EXPECT_EQ(ReadBytes(mine), "\"mine\"\r\n");
-}
-
-TEST_F(Locations, AnUnpackedCopyWritesNoFirstSettings) {
-    EXPECT_TRUE(WriteFirstRunSettings(LocateWindowsProgram(app, false, roaming)));
-    EXPECT_FALSE(stdfs::exists(dir.Path("app/data")));
-    EXPECT_TRUE(dir.Entries("roaming").empty());
+    // An existing settings file is kept.
+    WriteBytes(where.settingsPath, "\"mine\"\r\n");
+    EXPECT_TRUE(WriteFirstRunSettings(where));
+    EXPECT_EQ(ReadBytes(where.settingsPath), "\"mine\"\r\n");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // file that is not understood gives.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "core/settings_file.h"
 #include "support/support.h"
 
@@ -36,14 +38,9 @@ TEST(SettingsFile, SevenQuotedLinesThatReadBackExactlyUnderEitherRule) {
 }
 
 TEST(SettingsFile, TextThatIsNotUnderstoodSaysWhyAndKeepsWhatWasRead) {
-    struct Case {
-        std::string text;
-        LineEnds rule;
-        std::string problem;
-        std::array<std::string, 6> paths;
-    };
     const std::string lf = "\"1\"\n\"2\"\n\"3\"\n\"4\"\n\"5\"\n\"6\"\n0\n";
-    const std::vector<Case> cases{
+    // The text, the rule it is read under, the problem and the paths read.
+    const std::vector<std::tuple<std::string, LineEnds, std::string, std::array<std::string, 6>>> cases{
         {"", LineEnds::Linux, "empty file", {}},
         {kSix, LineEnds::Windows, "6 lines instead of 7", kSixPaths},
         {lf, LineEnds::Windows, "1 line instead of 7", {lf}},
@@ -54,12 +51,12 @@ TEST(SettingsFile, TextThatIsNotUnderstoodSaysWhyAndKeepsWhatWasRead) {
         // Under the Windows rule a lone LF belongs to its line.
         {"\"a\nb\"\r\n", LineEnds::Windows, "1 line instead of 7", {"a\nb"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, rule, expectedProblem, paths] : cases) {
         std::string problem;
-        const SettingsValues read = ParseSettings(c.text, &problem, c.rule);
-        EXPECT_EQ(problem, c.problem) << c.text;
-        EXPECT_EQ(read.paths, c.paths) << c.text;
-        EXPECT_EQ(read.autoStart, 0) << c.text;
+        const SettingsValues read = ParseSettings(text, &problem, rule);
+        EXPECT_EQ(problem, expectedProblem) << text;
+        EXPECT_EQ(read.paths, paths) << text;
+        EXPECT_EQ(read.autoStart, 0) << text;
     }
     for (const char* seventh : {"-1", "-0", "+-0", "abc", "1x", "99999", "1 1"}) {
         std::string problem;
