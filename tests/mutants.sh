@@ -232,21 +232,23 @@ mutant win32-tray-key-ignored src/platform/win32/tray_record.cpp '/case kTrayKey
 mutant win32-hc-fixed-status src/platform/win32/support.cpp 's/case kStatusForeColour:/case 0x7FFFFFFF:/' \
   "under high contrast the status keeps its fixed red"
 
-selected=("$@")
-wanted() {
-  [ ${#selected[@]} -eq 0 ] && return 0
-  local s; for s in "${selected[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1
-}
-on_windows() { [[ $1 == src/platform/win32/* ]]; }
+# The faults asked for (all when none is named), native ones and those of
+# the Windows layer apart.
+native=() windows=()
+for i in "${!names[@]}"; do
+  if [ $# -gt 0 ] && ! printf '%s\n' "$@" | grep -qxF "${names[$i]}"; then continue; fi
+  if [[ ${files[$i]} == src/platform/win32/* ]]; then windows+=("$i"); else native+=("$i"); fi
+done
 
 echo "scratch copy in $work"
 # The builds stay from run to run: only what changed since is built again.
 rm -rf "$work/src" && mkdir -p "$work/src"
 tar -C "$tree" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
+cd "$work/src"
 build() { cmake --build "$1" -- -j"$jobs" >"$work/build.log" 2>&1; }
 # Names of the tests that failed (or did not run), one line. The quick
 # suites run first; the slow ones (real programs on a display, packages) only
-# when the quick ones notice nothing, which keeps a full run near an hour.
+# when the quick ones notice nothing, which keeps a full run under an hour.
 slow='_end_to_end|_process|accessibility|deb_package|help_|installed'
 stages=("-E $slow" "-R $slow")
 failing() {
@@ -267,9 +269,8 @@ checked() {  # a build folder's unbroken tree builds and passes
 survived=0
 try() {  # try FOLDER INDEX: one fault, built in FOLDER and tested there
   local folder=$1 i=$2 file=${files[$2]} result
-  cp "$tree/$file" "$work/src/$file"
-  sed -i -e "${scripts[$i]}" "$work/src/$file"
-  if cmp -s "$tree/$file" "$work/src/$file"; then
+  sed -i -e "${scripts[$i]}" "$file"
+  if cmp -s "$tree/$file" "$file"; then
     result="STALE (patch does not apply)"
   elif ! build "$folder"; then
     result="NO-BUILD: $(grep -m1 'error' "$work/build.log" || true)"
@@ -283,36 +284,29 @@ try() {  # try FOLDER INDEX: one fault, built in FOLDER and tested there
       result="$# failed: $1${2:+, $2}${3:+, ...}"
     fi
   fi
-  cp "$tree/$file" "$work/src/$file"
+  cp "$tree/$file" "$file"
   printf '%-28s | %-62s | %s\n' "${names[$i]}" "${notes[$i]}" "$result"
 }
 
-# The native faults, with the Linux edition on a private display and tray.
-. "$work/src/scripts/display-env.sh"
-trap tessaly_display_stop EXIT
-TESSALY_OWN_DISPLAY=1 tessaly_display_start
-cmake -S "$work/src" -B "$work/build" -G Ninja -DTESSALY_BUILD_BENCH=OFF >"$work/configure.log" 2>&1 ||
-  { cat "$work/configure.log"; exit 2; }
-checked "$work/build"
-for i in "${!names[@]}"; do
-  if wanted "${names[$i]}" && ! on_windows "${files[$i]}"; then try "$work/build" "$i"; fi
-done
-build "$work/build" >/dev/null || true
-tessaly_display_stop
-
+if [ ${#native[@]} -gt 0 ]; then  # the Linux edition on a private display and tray
+  . scripts/display-env.sh
+  trap tessaly_display_stop EXIT
+  TESSALY_OWN_DISPLAY=1 tessaly_display_start
+  cmake -B "$work/build" -G Ninja -DTESSALY_BUILD_BENCH=OFF >"$work/configure.log" 2>&1 ||
+    { cat "$work/configure.log"; exit 2; }
+  checked "$work/build"
+  for i in "${native[@]}"; do try "$work/build" "$i"; done
+  tessaly_display_stop
+fi
 # Faults in the Windows layer: built for win64 and tried under Wine with the
 # Windows suites (the layer's own tests and the end-to-end cases), on a
 # private display and prefix.
-windows=()
-for i in "${!names[@]}"; do
-  if wanted "${names[$i]}" && on_windows "${files[$i]}"; then windows+=("$i"); fi
-done
 if [ ${#windows[@]} -gt 0 ]; then
-  (cd "$work/src" && cmake --preset win64 -B "$work/build-win64" >"$work/configure-win64.log" 2>&1) ||
+  cmake --preset win64 -B "$work/build-win64" >"$work/configure-win64.log" 2>&1 ||
     { cat "$work/configure-win64.log"; exit 2; }
-  . "$work/src/scripts/wine-env.sh"
+  . scripts/wine-env.sh
   trap 'tessaly_wine_stop; tessaly_display_stop' EXIT
-  cd "$work/src" && TESSALY_OWN_DISPLAY=1 tessaly_wine_start test
+  TESSALY_OWN_DISPLAY=1 tessaly_wine_start test
   stages=("-R win32|e2e|package")
   checked "$work/build-win64"
   for i in "${windows[@]}"; do try "$work/build-win64" "$i"; done
