@@ -9,21 +9,16 @@
 set -eu
 chmls=$1 chm=$2 layout_cpp=$3 layout_h=$4 hhp=$5 build_dir=$6
 
-fail() { echo "FAIL: $*" >&2; status=1; }
-status=0
-
 [ -f "$chm" ] || { echo "FAIL: $chm was not built" >&2; exit 1; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/help_common.sh"
 # chmls writes the mapping next to the file it reads, so read a copy.
 cp "$chm" "$work/help.chm"
 
 # The numbers in use: the help context column of the layout table (the field
 # before the visibility flag closing each row) and the window's own.
 sed -n 's/^ *ControlRow{.*, \([0-9][0-9]*\), \(true\|false\)},$/\1/p' "$layout_cpp" >"$work/rows"
-rows=$(grep -c '^ *ControlRow{' "$layout_cpp" || true)
-[ "$rows" -gt 0 ] && [ "$rows" -eq "$(wc -l <"$work/rows")" ] ||
-  fail "read the help context of $(wc -l <"$work/rows") of $rows rows of $layout_cpp"
+[ "$(grep -c '^ *ControlRow{' "$layout_cpp")" -eq "$(wc -l <"$work/rows")" ] ||
+  fail "read the help context of only $(wc -l <"$work/rows") rows of $layout_cpp"
 sed -n 's/.*kWindowHelpContext = \([0-9][0-9]*\);.*/\1/p' "$layout_h" | cat "$work/rows" - | grep -v '^0$' |
   sort -un >"$work/used"
 
@@ -33,14 +28,10 @@ tr -d '\r' <"$work/help.ali" | sed -n 's/^helpid\([0-9][0-9]*\)=\(.*\)$/\1 \2/p'
 "$chmls" -n -p list "$work/help.chm" 2>/dev/null | tr -d '\r' >"$work/stored"
 
 # The topic file that the project maps each number to.
-tr -d '\r' <"$hhp" | awk '
-  /^\[/ { section = $0; next }
-  section == "[ALIAS]" && /=/ { split($0, kv, "="); alias[kv[1]] = kv[2] }
-  section == "[MAP]" && $1 == "#define" { number[$2] = $3 }
-  END { for (name in number) print number[name], alias[name] }' | sort -n >"$work/project"
+section "$hhp" MAP | awk '$1 == "#define" { print $2, $3 }' | sort >"$work/numbers"
+section "$hhp" ALIAS | tr = ' ' | sort | join "$work/numbers" - | cut -d' ' -f2- | sort -n >"$work/project"
 
-cut -d' ' -f1 "$work/mapped" >"$work/mapped_numbers"
-diff "$work/used" "$work/mapped_numbers" >&2 ||
+cut -d' ' -f1 "$work/mapped" | diff "$work/used" - >&2 ||
   fail "the context numbers in use and those mapped in help.chm differ (above: < in use, > mapped)"
 
 # F1 on Stop must not open the page about the template field.
@@ -48,18 +39,13 @@ dups=$(cut -d' ' -f2 "$work/mapped" | sort | uniq -d)
 [ -z "$dups" ] || fail "topics that answer more than one context number: $dups"
 
 # The viewer opens a mapped topic by its name inside the file: the plain
-# page name, stored at the top.
-while read -r number topic; do
-  expected=$(awk -v n="$number" '$1 == n { print $2 }' "$work/project")
-  [ "$topic" = "$expected" ] || fail "$number opens '$topic'; the help project names '$expected'"
-  grep -qxF "/$topic" "$work/stored" || fail "$number is mapped to $topic, which is not in help.chm"
-done <"$work/mapped"
+# page name that the help project gives (every page is stored at the top:
+# see below).
+diff "$work/project" "$work/mapped" >&2 ||
+  fail "help.chm maps context numbers to other topics than the help project (above: < project, > help.chm)"
 
-# Nothing of the build's folders: no page stored below the top, and no stored
-# file (topic strings, URLs, the system file) naming the build folder or the
-# staging folder.
-grep -E '\.(htm|css|hhc|hhk)$' "$work/stored" | grep -v '^/[^/]*$' >&2 &&
-  fail "pages stored below the top of help.chm (above)"
+# Nothing of the build's folders: no stored file (topic strings, URLs, the
+# system file) names the build folder or the staging folder.
 mkdir "$work/files"
 (cd "$work" && "$chmls" extractall help.chm files >/dev/null 2>&1) || fail "chmls extractall failed"
 [ -f "$work/files/#STRINGS" ] || fail "help.chm has no #STRINGS to check"

@@ -10,21 +10,10 @@
 set -u
 cmake=$1 render=$2 sources=$3 linux=$4
 
-status=0
-fail() { echo "FAIL: $*" >&2; status=1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/help_common.sh"
 windows=$work/windows
 "$cmake" -DEDITION=windows -DSOURCE_DIR="$sources" -DOUTPUT_DIR="$windows" -P "$render" ||
   { echo "FAIL: rendering the Windows pages" >&2; exit 1; }
-
-# A project's section as lines, without CR, comments or blank lines.
-section() {
-  tr -d '\r' <"$1" | awk -v want="[$2]" '
-    /^\[/ { in_section = ($0 == want); next }
-    in_section && !/^;/ && NF'
-}
 
 # The topics: the pages the project lists and the pages context numbers open.
 {
@@ -37,11 +26,10 @@ while read -r topic; do
   [ -f "$linux/$topic" ] || fail "$topic: no Linux page"
 done <"$work/topics"
 
-# No mark survives, and no page is left empty by a mark.
-for page in "$windows"/*.htm "$linux"/*.htm; do
-  grep -Hn -E '<!--/?(windows|linux)-->' "$page" >&2 && fail "$page keeps an edition mark"
-  grep -q '</html>' "$page" || fail "$page ends early"
-done
+# No mark survives, and no page is cut short by a mark.
+grep -Hn -E '<!--/?(windows|linux)-->' "$windows"/*.htm "$linux"/*.htm >&2 && fail "pages keep an edition mark (above)"
+cut_short=$(grep -L '</html>' "$windows"/*.htm "$linux"/*.htm)
+[ -z "$cut_short" ] || fail "pages that end early: $cut_short"
 
 # Each edition its own text: where the settings live.
 grep -qF 'data\data.sfc' "$windows/settings.htm" || fail "the Windows settings page does not name data\\data.sfc"

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -27,8 +26,6 @@ inline constexpr Ms kStartTimeout = 20s;    // a cold Wine start included
 inline constexpr Ms kStateTimeout = 6s;     // a window, a label, a menu
 inline constexpr Ms kTickTimeout = 9s;      // the next timed composition
 inline constexpr Ms kQuietPeriod = 3600ms;  // a 3000 ms timer would have fired
-// A program that is busy answers late, never wrongly: wait for it.
-inline constexpr UINT kAnswerMs = 10000;
 
 // Polls `condition` until it holds or `timeout` has passed.
 template <class Condition>
@@ -41,25 +38,10 @@ bool WaitFor(Condition&& condition, Ms timeout) {
     return true;
 }
 
-// Deletes a file the program may be writing at that moment; true once gone.
-inline bool DeleteWithRetry(const std::string& path) {
-    return WaitFor(
-        [&] { return DeleteFileA(path.c_str()) || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; }, 2s);
-}
-
-// A path from the environment (a Unix path under Wine) in Windows form.
-inline std::string WindowsPathFromEnvironment(const char* name) {
-    std::string path = std::getenv(name) ? std::getenv(name) : "";
-    // Wine maps the Unix root to drive Z: in every default prefix.
-    if (path.empty() || path[0] != '/') return path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
-}
-
 // Sends a message to a window of another process; false when it got no
-// answer in time.
+// answer in time. A program that is busy answers late, never wrongly: wait.
 inline bool Ask(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer = nullptr,
-                UINT timeoutMs = kAnswerMs) {
+                UINT timeoutMs = 10000) {
     DWORD_PTR ignored = 0;
     return hwnd &&
            SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_NORMAL, timeoutMs, answer ? answer : &ignored);
@@ -74,7 +56,8 @@ inline std::string TextOf(HWND hwnd) {
 
 inline std::string ClassOf(HWND hwnd) {
     char name[256] = {};
-    return std::string(name, static_cast<std::size_t>(std::max(0, GetClassNameA(hwnd, name, sizeof name))));
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
 }
 
 // A fresh folder holding tessaly.exe, a template that uses every placeholder,
@@ -83,7 +66,9 @@ inline std::string ClassOf(HWND hwnd) {
 class ProgramFolder : public ScratchFolder {
 public:
     explicit ProgramFolder(int autoStart) {
-        const std::string exe = WindowsPathFromEnvironment("TESSALY_EXE");
+        std::string exe = std::getenv("TESSALY_EXE") ? std::getenv("TESSALY_EXE") : "";
+        // A Unix path: Wine maps the Unix root to drive Z: in every default prefix.
+        if (!exe.empty() && exe[0] == '/') exe = "Z:" + exe;
         if (!CopyFileA(exe.c_str(), Exe().c_str(), FALSE)) throw std::runtime_error("cannot copy " + exe);
         Write("template.txt", "Regards,\r\nquote1\r\n-- quote2 --\r\nhtmPath1|htmPath2");
         Write("quote1.txt", "Carpe diem.\r\n");
@@ -94,7 +79,6 @@ public:
         Write("data/data.sfc", FormatSettings(Settings(autoStart)));
     }
     std::string Exe() const { return Path("tessaly.exe"); }
-    std::string SettingsFile() const { return Path("data/data.sfc"); }
     std::string Signature() const { return Path("signature.txt"); }
     // The settings that name this folder's files.
     SettingsValues Settings(int autoStart) const {
@@ -108,26 +92,15 @@ public:
         "Regards,\r\nCarpe diem.\r\n-- Keep it simple. --\r\n<b>one</b><i>two</i>|<p>four</p>\r\n";
 };
 
-// The visible items of the tray menu, separators not counted. Resume and
-// Pause are never visible together.
-inline constexpr int kMenuOpen = 1, kMenuResumeOrPause = 2, kMenuRefresh = 3, kMenuExit = 5;
+// Exit's place among the tray menu's visible items (Open, Resume or Pause,
+// Refresh, Help, Exit), separators not counted.
+inline constexpr int kMenuExit = 5;
 
 class Program {
 public:
-    Program() = default;
-    // Ends a program that a test left running.
-    ~Program() {
-        if (Running()) TerminateProcess(pi_.hProcess, 1);
-        WaitForSingleObject(pi_.hProcess, 5000);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
     // Starts `exe` with the working folder elsewhere, so that only its own
     // place can lead it to its files.
-    void Start(const std::string& exe) {
+    explicit Program(const std::string& exe) {
         std::string commandLine = "\"" + exe + "\"";
         char elsewhere[MAX_PATH] = {};
         GetWindowsDirectoryA(elsewhere, sizeof elsewhere);
@@ -138,13 +111,21 @@ public:
             throw std::runtime_error("cannot start " + exe + ": error " + std::to_string(GetLastError()));
         }
     }
+    // Ends a program that a test left running.
+    ~Program() {
+        if (Running()) TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 5000);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
     // Waits until the main window exists, is visible and answers.
     bool WaitUntilShown() {
         WaitFor(
             [&] {
-                for (HWND hwnd : Windows(false)) {
-                    if (!main_ && ClassOf(hwnd) == "TessalyMainWindow") main_ = hwnd;
-                }
+                if (!main_) main_ = FindWindowA("TessalyMainWindow", nullptr);  // found before it is shown
                 return Visible() || !Running();
             },
             kStartTimeout);
@@ -153,7 +134,6 @@ public:
         return Visible() && Ask(main_, WM_NULL, 0, 0, nullptr, static_cast<UINT>(kStartTimeout.count()));
     }
 
-    HWND Main() const { return main_; }
     HWND Control(ControlId id) const { return GetDlgItem(main_, 100 + static_cast<int>(id)); }
     bool Visible() const { return main_ && IsWindowVisible(main_); }
     std::string Text(ControlId id) const { return TextOf(Control(id)); }
@@ -164,17 +144,9 @@ public:
     bool WaitForVisible(bool visible) const {
         return WaitFor([&] { return Visible() == visible; }, kStateTimeout);
     }
-    int Check() const {  // BM_GETCHECK of the start-up check box
-        DWORD_PTR state = 0;
-        return Ask(Control(ControlId::AutoRunBox), BM_GETCHECK, 0, 0, &state) ? static_cast<int>(state) : -1;
-    }
 
     // Posted, so that a modal window the click opens does not block here.
     void Click(ControlId id) const { PostMessageA(Control(id), BM_CLICK, 0, 0); }
-    // Sets a text field's text as typing would leave it.
-    void Type(ControlId id, const std::string& text) const {
-        Ask(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
     // A click that focuses a control (posted: it passes through the
     // program's own message loop, as the keys after it do).
     void Focus(ControlId id) const {
@@ -188,13 +160,10 @@ public:
         SetForegroundWindow(main_);
         WaitFor([&] { return GetForegroundWindow() == main_; }, kStateTimeout);
         std::this_thread::sleep_for(200ms);  // the click's focus lands first
-        INPUT keys[4] = {};  // Ctrl down, the letter down and up, Ctrl up
-        for (int i = 0; i < 4; ++i) {
-            keys[i].type = INPUT_KEYBOARD;
-            keys[i].ki.wVk = i == 0 || i == 3 ? VK_CONTROL : static_cast<WORD>(letter);
-            keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
-        }
-        SendInput(4, keys, sizeof(INPUT));
+        keybd_event(VK_CONTROL, 0, 0, 0);
+        keybd_event(static_cast<BYTE>(letter), 0, 0, 0);
+        keybd_event(static_cast<BYTE>(letter), 0, KEYEVENTF_KEYUP, 0);
+        keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
     }
     // The shell's notification for the tray icon (identifier 1, message 512).
     void TrayNotify(UINT mouseMessage) const { SendNotifyMessageA(main_, 512, 1, mouseMessage); }
@@ -229,13 +198,10 @@ public:
     }
 
     bool Running() const { return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT; }
-    bool WaitForExit(Ms timeout = kStateTimeout) const {
-        return pi_.hProcess &&
-               WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
-    }
-    // The ended program's exit status.
-    DWORD ExitCode() const {
+    // The exit status once the program has ended; STILL_ACTIVE while it runs.
+    DWORD WaitForExit(Ms timeout) const {
         DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(timeout.count()));
         GetExitCodeProcess(pi_.hProcess, &code);
         return code;
     }
@@ -243,23 +209,24 @@ public:
     std::string Describe() const {
         std::string text = "[status \"" + Status() + "\", window " + (Visible() ? "visible" : "hidden") +
                            (Running() ? "" : ", program ended");
-        for (HWND hwnd : Windows(true)) text += ", " + ClassOf(hwnd) + " \"" + TextOf(hwnd) + "\"";
+        for (HWND hwnd : Windows()) text += ", " + ClassOf(hwnd) + " \"" + TextOf(hwnd) + "\"";
         return text + "]";
     }
 private:
-    std::vector<HWND> Windows(bool visibleOnly) const {
+    // The program's visible top-level windows.
+    std::vector<HWND> Windows() const {
         std::vector<HWND> found;
         for (HWND hwnd = FindWindowExA(nullptr, nullptr, nullptr, nullptr); hwnd;
              hwnd = FindWindowExA(nullptr, hwnd, nullptr, nullptr)) {
             DWORD pid = 0;
             GetWindowThreadProcessId(hwnd, &pid);
-            if (pid == pi_.dwProcessId && (!visibleOnly || IsWindowVisible(hwnd))) found.push_back(hwnd);
+            if (pid == pi_.dwProcessId && IsWindowVisible(hwnd)) found.push_back(hwnd);
         }
         return found;
     }
     // A visible top-level window of the program; any title when `title` is empty.
     HWND Find(const std::string& className, const std::string& title) const {
-        for (HWND hwnd : Windows(true)) {
+        for (HWND hwnd : Windows()) {
             if (ClassOf(hwnd) == className && (title.empty() || TextOf(hwnd) == title)) return hwnd;
         }
         return nullptr;

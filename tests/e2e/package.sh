@@ -1,12 +1,12 @@
 #!/bin/sh
-# Packs the win64 build with cpack and unpacks the archive into UNPACKED as a
-# user's folder holds it: the program, the help file, and the quotes and
-# samples byte for byte (CR LF line ends included), nothing else: no data
-# folder, no signature. The end-to-end suite then starts the program there.
+# Packs the Windows build with cpack and unpacks the archive as a user's
+# folder holds it: the program, the help file, and the quotes and samples
+# byte for byte (CR LF line ends included), nothing else: no data folder, no
+# signature. (That the program runs on these samples is the window suite's.)
 #
-# package.sh CMAKE CPACK BUILD_DIR BUNDLE_SOURCE_DIR ARCHIVE_NAME UNPACKED
+# package.sh CMAKE CPACK BUILD_DIR BUNDLE_SOURCE_DIR ARCHIVE_NAME
 set -eu
-cmake=$1 cpack=$2 build=$3 bundle=$4 archive=$5 app=$6
+cmake=$1 cpack=$2 build=$3 bundle=$4 archive=$5
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d)
@@ -16,8 +16,8 @@ trap 'rm -rf "$work"' EXIT
   { cat "$work/cpack.log" >&2; fail "cpack failed"; }
 [ -f "$work/out/$archive" ] || { ls "$work/out" >&2; fail "cpack made no $archive"; }
 
-rm -rf "$app" && mkdir -p "$app"
-(cd "$app" && "$cmake" -E tar xf "$work/out/$archive") || fail "cannot unpack $archive"
+app=$work/app
+mkdir "$app" && (cd "$app" && "$cmake" -E tar xf "$work/out/$archive") || fail "cannot unpack $archive"
 
 (cd "$app" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) >"$work/contents"
 { echo tessaly.exe; echo tessaly-compose.exe; echo help/help.chm; (cd "$bundle" && find quotes samples -type f); } |
@@ -27,4 +27,4 @@ for file in $(cd "$bundle" && find quotes samples -type f); do
   cmp -s "$bundle/$file" "$app/$file" || fail "$file differs from its source"
 done
 cmp -s "$build/bin/help/help.chm" "$app/help/help.chm" || fail "help/help.chm differs from the built one"
-echo "$archive ($(wc -c <"$work/out/$archive") bytes) unpacked into $app"
+echo "$archive ($(wc -c <"$work/out/$archive") bytes) holds the program, its help, quotes and samples"

@@ -39,10 +39,8 @@ EOF
 "$WINE" regedit /S "Z:$(printf '%s' "$regfile" | tr / '\\\\')"
 
 # Fail here, not in the middle of the suite, when the import did not land.
-if ! "$WINE" reg query 'HKCU\Software\Wine\X11 Driver' /v Managed 2>/dev/null | tr -d '\r' | grep -q 'REG_SZ *N$'; then
-    echo "prepare-prefix.sh: the X11 driver settings were not written to $WINEPREFIX" >&2
-    exit 1
-fi
+"$WINE" reg query 'HKCU\Software\Wine\X11 Driver' /v Managed 2>/dev/null | tr -d '\r' | grep -q 'REG_SZ *N$' ||
+  { echo "prepare-prefix.sh: the X11 driver settings were not written to $WINEPREFIX" >&2; exit 1; }
 
 # The server these calls started, and the desktop process (explorer, which
 # also hosts the tray icons) that read the X11 settings before they were
