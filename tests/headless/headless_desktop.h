@@ -281,8 +281,8 @@ protected:
         desktop.menuAnswers.push_back(item);
         desktop.events.TrayMenuRequested();
     }
-    // Every mark of a run state: the label, the timer, the tray's icon, tip
-    // and menu, and the window's icon.
+    // Every mark of a run state: the label, the timer, the tray's icon and
+    // tip, and the window's icon.
     void ExpectMarks(RunState state) const {
         const bool running = state == RunState::Running;
         EXPECT_EQ(desktop.Status(), running ? "Running!" : "Paused!");

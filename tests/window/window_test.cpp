@@ -12,7 +12,7 @@ class StartUp : public WindowTest, public ::testing::WithParamInterface<int> {};
 // Paused, and the box keeps the stored value (grayed comes only from the
 // file). The icon is in the tray before the window comes up, 800 twips
 // inside the screen's corner.
-TEST_P(StartUp, ShowsTheStoredSettingsAndRunsOnlyWhenTicked) {
+TEST_P(StartUp, RunsOnlyWhenTheStoredBoxIsTicked) {
     const bool ticked = GetParam() == 1;
     desktop.screen = {19200.0f, 14400.0f};
     desktop.windowSize = {6790.3f, 3791.7f};
