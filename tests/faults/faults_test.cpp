@@ -79,17 +79,9 @@ protected:
         gOnly = "data.sfc", gError = fs::Error::Held, gFailTo = opens;
         Break("open");
     }
-    std::size_t Boxes() const { return desktop.errors.size(); }
-    int Temporaries() const {
-        int found = 0;
-        for (const auto& entry : stdfs::recursive_directory_iterator(dir.Path())) {
-            found += entry.path().extension() == ".tmp";
-        }
-        return found;
-    }
-    std::string LastLogLine() const {
-        const std::string log = ReadBytes(dir.Path("data/tessaly.log")).value_or("");
-        return log.substr(log.rfind('\n', log.size() - 3) + 1);
+    long Temporaries() const {
+        const stdfs::recursive_directory_iterator all(dir.Path());
+        return std::count_if(begin(all), end(all), [](const auto& entry) { return entry.path().extension() == ".tmp"; });
     }
 
     const std::string previous = "previous\r\n";
@@ -113,20 +105,15 @@ TEST_F(Faults, EveryFailingCallLeavesBothFilesWholeAndTellsTheUserOnce) {
         WriteBytes(signature, previous);
         Mark();
         breakIt(sys::SystemCalls());
-        // Reading and listing give all there is, or the failure as it came.
-        std::string bytes;
-        std::vector<std::string> names;
-        const fs::Result read = fs::ReadWholeFile(quote1, bytes), listed = fs::ListPlainFiles(dir.Path("html1"), names);
-        EXPECT_TRUE(read ? bytes == "First line\r\nSecond line\r\n" : read.error == gError);
-        EXPECT_TRUE(listed ? names == std::vector<std::string>{"a.htm"} : listed.error == gError);
         desktop.Advance(3000);  // a tick composes
         const bool composes = desktop.Running();
         EXPECT_EQ(ReadBytes(signature), composes ? composed : previous);
-        EXPECT_EQ(Boxes(), composes ? 0u : 1u);
+        EXPECT_EQ(desktop.errors.size(), composes ? 0u : 1u);
         Press(C::Quote1Button);  // Cancel in the dialog, then a save
         const bool saved = Saved();
         EXPECT_EQ(ReadBytes(settingsFile), saved ? Settings(composes) : "unsaved");
-        EXPECT_EQ(Boxes(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
+        EXPECT_EQ(desktop.errors.size(), (composes ? 0u : 1u) + (saved ? 0u : 1u));
+        EXPECT_EQ(desktop.Running(), composes);  // a failing save does not pause
         // Which calls a composition and a save cannot do without.
         // A system that cannot tell files apart shows no signature overwriting a source.
         EXPECT_EQ(composes, std::string("|size|resize|remove|makeFolder|identity|short writes|interrupted|")
@@ -144,99 +131,44 @@ TEST_F(Faults, SettingsHeldAtStartUpAreNeitherShownAsSamplesNorSavedOver) {
     HoldSettings();
     Restart(1);
     EXPECT_EQ(gWaited, kSettingsPatienceMs);  // tried again for two seconds, then given up
-    ASSERT_EQ(Boxes(), 1u);
+    ASSERT_EQ(desktop.errors.size(), 1u);
     EXPECT_NE(desktop.errors[0].text.find(settingsFile + " (held by another program)"), std::string::npos);
     EXPECT_EQ(desktop.Text(C::TemplateField), "");
-    EXPECT_EQ(desktop.AutoRun(), 0);
     EXPECT_FALSE(desktop.Running());
-    EXPECT_NE(LastLogLine().find("| reading the settings | " + settingsFile + " | held by another program"),
-              std::string::npos);
     Restore();  // the holder lets go; Exit leaves the file as it is
     Press(C::ExitItem);
     EXPECT_EQ(ReadBytes(settingsFile), Settings(1));
+}
 
-    // A save the user asks for stores what the window shows.
-    HoldSettings();
-    Restart(1);
-    Restore();
-    desktop.Type(C::TemplateField, "chosen.htm");
-    Press(C::Quote1Button);
-    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings({{"chosen.htm", "", "", "", "", ""}, 0}));
-    desktop.Type(C::Quote1Field, "typed.txt");  // from now on Exit saves as ever
-    Press(C::ExitItem);
-    EXPECT_EQ(ReadBytes(settingsFile), FormatSettings({{"chosen.htm", "", "typed.txt", "", "", ""}, 0}));
-
-    // A holder that lets go within the wait goes unnoticed.
+TEST_F(Faults, SettingsHeldForLessThanTheWaitGoUnnoticed) {
     HoldSettings(3);
     Restart(1);
     EXPECT_EQ(gWaited, 3 * kSettingsRetryMs);
-    EXPECT_EQ(Boxes(), 0u);
+    EXPECT_EQ(desktop.errors.size(), 0u);
     EXPECT_TRUE(desktop.Running());
 }
 
 // A settings file that is not understood is treated as one that cannot be
-// read: the user is told once, nothing runs, and only a save replaces it.
-TEST_F(Faults, MalformedSettingsAtStartUpAreKeptUntilTheUserSaves) {
+// read: the user is told once, nothing is shown or run, and Exit keeps it.
+TEST_F(Faults, MalformedSettingsAtStartUpAreNeitherShownNorSavedOver) {
     std::string stored = Settings(1);
     stored.replace(stored.rfind('1'), 1, "7");
     dir.Write("data/data.sfc", stored);
     Launch();
-    ASSERT_EQ(Boxes(), 1u);
+    ASSERT_EQ(desktop.errors.size(), 1u);
     EXPECT_NE(desktop.errors[0].text.find(settingsFile + " (malformed: line 7 is not 0, 1 or 2)"), std::string::npos);
     EXPECT_EQ(desktop.Text(C::TemplateField), "");
     EXPECT_FALSE(desktop.Running());
-    EXPECT_NE(LastLogLine().find("| reading the settings | " + settingsFile + " | malformed"), std::string::npos);
     Press(C::ExitItem);
     EXPECT_EQ(ReadBytes(settingsFile), stored);
 }
 
-TEST_F(Faults, NoCompositionRunsAndNoBoxStacksWhileAMessageWaits) {
-    Start(1);
-    stdfs::remove(signature);
-    gOnly = "data.sfc", gError = fs::Error::DiskFull;  // no save can succeed
-    Break("rename");
-    bool timerOff = false;
-    int boxesUp = 0;
-    desktop.whileModal = [&](const std::string& what) {
-        if (what != "error" || ++boxesUp > 1) return;
-        timerOff = !desktop.Running();
-        desktop.Advance(60000);  // the user takes a minute
-        Menu(C::RefreshItem);    // another failing save, and a composition asked for
-    };
-    Press(C::Quote1Button);
-    EXPECT_EQ(Boxes(), 1u);
-    EXPECT_TRUE(timerOff);
-    EXPECT_FALSE(stdfs::exists(signature));
-    EXPECT_NE(LastLogLine().find("| saving the settings | " + settingsFile + " | disk full"), std::string::npos);
-    EXPECT_TRUE(desktop.Running());
-    EXPECT_EQ(desktop.Status(), "Running!");
-    desktop.whileModal = nullptr;
-    desktop.Advance(3000);
-    EXPECT_EQ(ReadBytes(signature), composed);
-}
-
-TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
-    Start(1);
+// A signature that a mail program holds open is written in place (the
+// Windows end-to-end cases show the holder's view); a write there that fails
+// half-way puts the old bytes back.
+TEST_F(Faults, AWriteInPlaceThatFailsHalfWayLeavesTheOldSignature) {
     WriteBytes(signature, previous);
-    gOnly = "signature.htm", gError = fs::Error::Held;  // the reader shares writing, not deleting
-    Break("rename");
-    desktop.Advance(3000);
-    EXPECT_EQ(ReadBytes(signature), composed);
-    EXPECT_EQ(Boxes(), 0u);
-    EXPECT_TRUE(desktop.Running());
-
-    WriteBytes(signature, previous);
-    Break("open");  // now it shares nothing
-    desktop.Advance(3000);
-    EXPECT_EQ(Boxes(), 1u);
-    EXPECT_EQ(Temporaries(), 0);
-    EXPECT_NE(LastLogLine().find("| signature file (Select Signature): " + signature + " | held by another program"),
-              std::string::npos);
-    Restore();
-    EXPECT_EQ(ReadBytes(signature), previous);
-
-    // A write in place that fails half-way puts the old bytes back.
-    gError = fs::Error::Held;
+    gOnly = "signature.htm", gError = fs::Error::Held;  // the holder shares writing, not deleting
     Break("rename");
     sys::SystemCalls().write = [](sys::Handle h, const char* b, std::size_t n, std::size_t& put) {
         if (++gWrites != 2) return Real().write(h, b, n, put);
@@ -250,7 +182,9 @@ TEST_F(Faults, ASignatureThatAReaderHoldsIsWrittenInPlaceOrKeptWhole) {
     EXPECT_EQ(Temporaries(), 0);
 }
 
-TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
+// Each failure adds a dated line naming what failed, where and why; old
+// lines make way so that the log stays bounded.
+TEST_F(Faults, FailuresAreLoggedInABoundedFile) {
     std::string old;
     while (old.size() < kFailureLogLimit) old += "an old line\r\n";
     dir.Write("data/tessaly.log", old);
@@ -259,11 +193,10 @@ TEST_F(Faults, TheLogNamesThePathAndTheReasonAndStaysBounded) {
     const std::string log = ReadBytes(dir.Path("data/tessaly.log")).value_or("");
     EXPECT_LE(log.size(), kFailureLogLimit);
     EXPECT_TRUE(log.starts_with("an old line\r\n"));
-    const std::string line = LastLogLine();
+    const std::string line = log.substr(log.rfind('\n', log.size() - 3) + 1);
     EXPECT_TRUE(std::regex_match(line.substr(0, 22), std::regex(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d \| )")));
     EXPECT_EQ(line.substr(22),
               "composing the signature | quote file 1 (Select Quote1): " + missing + " | not found\r\n");
-    EXPECT_EQ(Boxes(), 1u);
 }
 
 }  // namespace

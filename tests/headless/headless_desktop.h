@@ -53,11 +53,7 @@ public:
     std::unique_ptr<ICreditsLine> CreateCreditsLine(ControlId id) override { return ViewOf(id); }
     std::unique_ptr<ICheckBox> CreateCheckBox(ControlId id) override { return ViewOf(id); }
     std::unique_ptr<ILabel> CreateLabel(ControlId id) override { return ViewOf(id); }
-    std::unique_ptr<ITimer> CreateTimer(ControlId id, unsigned intervalMs) override {
-        auto view = ViewOf(id);
-        controls_[id].interval = intervalMs;
-        return view;
-    }
+    std::unique_ptr<ITimer> CreateTimer(ControlId id, unsigned intervalMs) override { return ViewOf(id, intervalMs); }
     std::string ProgramFolder() const override { return folder_; }
     std::string SettingsFile() const override { return settingsFile; }
     TwipsSize ScreenSize() const override { return screen; }
@@ -97,11 +93,7 @@ public:
         Modal("folder");
         return Next(folderAnswers, Choice{});
     }
-    void CloseWindow() override {
-        closed = true;
-        events.Closing();
-        controls_[ControlId::Window].visible = false;
-    }
+    void CloseWindow() override { events.Closing(); }
     void EndProgram() override { ended = true; }
 
     EventLink events;  // what the user, the timers and the tray do reaches the window here
@@ -126,7 +118,7 @@ public:
     std::vector<std::string> menus;   // each menu's captions, "|" between
     std::vector<std::string> opened;  // files, folders and addresses
     std::vector<int> helpTopics;      // 0: the whole help
-    bool closed = false, ended = false;
+    bool ended = false;
 
     // The notification area as the shell keeps it.
     const std::optional<TrayIcon>& Tray() const { return trayIcon_; }
@@ -206,8 +198,9 @@ private:
         ControlState& s_;
     };
 
-    std::unique_ptr<View> ViewOf(ControlId id) {
+    std::unique_ptr<View> ViewOf(ControlId id, unsigned timerInterval = 0) {
         ControlState& state = controls_[id] = ControlState{std::string(Row(id).text)};
+        state.interval = timerInterval;
         if (id == ControlId::CreditsLine) state.colour = kCreditsRestColour;
         return std::make_unique<View>(*this, state);
     }
@@ -288,8 +281,8 @@ protected:
         desktop.menuAnswers.push_back(item);
         desktop.events.TrayMenuRequested();
     }
-    // Every mark of a run state: the label, the timer, the tray's icon, tip
-    // and menu, and the window's icon.
+    // Every mark of a run state: the label, the timer, the tray's icon and
+    // tip, and the window's icon.
     void ExpectMarks(RunState state) const {
         const bool running = state == RunState::Running;
         EXPECT_EQ(desktop.Status(), running ? "Running!" : "Paused!");
@@ -297,7 +290,6 @@ protected:
         ASSERT_TRUE(desktop.Tray().has_value());
         EXPECT_EQ(desktop.Tray()->state, state);
         EXPECT_EQ(desktop.Tray()->tip, running ? "Tessaly Running" : "Tessaly Paused");
-        EXPECT_EQ(desktop.Tray()->menu, TrayMenuEntries(state));
         EXPECT_EQ(desktop.Window().icon, state);
     }
 };
