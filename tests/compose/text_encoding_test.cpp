@@ -38,8 +38,6 @@ TEST(TemplateEncoding, AMarkThenAMetaCharsetThenTheBytesDecide) {
          Encoding::Windows1252, true},
         {"<meta charset='utf-8'>" + kCafe1252, "t", Encoding::Utf8, true},
         {"<meta charset=\"ISO-8859-1\">", "t", Encoding::Windows1252, true},
-        {"<meta charset=latin1>", "t", Encoding::Windows1252, true},
-        {"<meta charset=us-ascii>", "t", Encoding::Windows1252, true},
         {"<meta name=x><meta charset=shift_jis>" + kCafe1252, "t", Encoding::AsIs, true},
         {kGruessen8, "t.txt", Encoding::Utf8, false},
         {kGruessen1252, "t.txt", Encoding::Windows1252, false},
@@ -67,7 +65,6 @@ TEST(SourceEncoding, ConvertedToTheTemplatesWithWhatItCannotHoldAsReferencesOrQu
         EXPECT_EQ(ConvertSource(Utf16(units, bigEndian), Encoding::Utf8, true), utf8);
         EXPECT_EQ(ConvertSource(Utf16(units, bigEndian), Encoding::AsIs, true), utf8);
     }
-    EXPECT_EQ(ConvertSource(kGruessen1252 + " \x80", Encoding::Utf8, true), kGruessen8 + " \xE2\x82\xAC");
     // A lone surrogate is no character.
     EXPECT_EQ(ConvertSource(Utf16(u"a\xD800" "b"), Encoding::Utf8, false), "a\xEF\xBF\xBD" "b");
 }
@@ -114,8 +111,7 @@ TEST(EncodedComposition, EachSourceReadsCorrectlyInTheTemplatesEncoding) {
         EXPECT_TRUE(ComposeSignature(paths, random, LineEnds::Windows));
         return ReadBytes(paths.signaturePath).value_or("<none>");
     };
-    const std::string all = "quote1|quote2|htmPath1|htmPath2";
-    const std::string meta1252 = "<meta charset=windows-1252>";
+    const std::string all = "quote1|quote2|htmPath1|htmPath2", meta1252 = "<meta charset=windows-1252>";
     EXPECT_EQ(compose(meta1252 + all), meta1252 + kGruessen1252 + " &#9731;|" + kZoe1252 + "|" + kCafe1252 + "|" +
                                            kCafe1252 + "\r\n");
     EXPECT_EQ(compose(kCafe1252 + all), kCafe1252 + kGruessen1252 + " ?|" + kZoe1252 + "|" + kCafe1252 + "|" +
