@@ -24,7 +24,7 @@ protected:
         dir.Write("h1/b.htm", "<i>B</i>");
         dir.Write("h2/c.htm", "C\r\n");
         values.paths = {dir.Write("template.txt", "Regards,\r\nquote1 / quote2\r\nhtmPath1|htmPath2"),
-                        dir.Write("sig.txt", kOld),
+                        signaturePath,
                         dir.Write("q1.txt", "one\r\ntwo\r\nthree\r\n"),
                         dir.Write("q2.txt", "left\rright"),
                         dir.Path("h1"),
@@ -44,29 +44,25 @@ protected:
         EXPECT_EQ(outcome.err, "tessaly-compose: " + message + "\n");
     }
 
-    std::string Path(std::size_t slot) const { return values.paths[slot]; }
-
     static constexpr const char* kOld = "old signature\r\n";
     ScratchFolder dir;
+    const std::string signaturePath = dir.Write("sig.txt", kOld);
     SettingsValues values;
     std::string settings;
 };
 
 TEST_F(Companion, PrintsOrWritesTheSignatureThatTheDrawsGive) {
-    for (const auto& [draws, quotes] : {std::pair{std::array<float, 4>{0.5f, 0.9f, 0.9f, 0}, "two / right"},
-                                        std::pair{std::array<float, 4>{0.99f, 0, 0.9f, 0}, "three / left"}}) {
-        const std::string signature = "Regards,\r\n" + std::string(quotes) + "\r\n<i>B</i>|C" + kBreak;
-        const cli::Outcome printed = Run({}, draws);
-        EXPECT_EQ(printed.status, cli::kExitSuccess) << printed.err;
-        EXPECT_EQ(printed.out, signature);
-        EXPECT_EQ(ReadBytes(Path(1)), kOld) << "printing writes nothing";
+    const std::array<float, 4> draws{0.5f, 0.9f, 0.9f, 0};
+    const std::string signature = "Regards,\r\ntwo / right\r\n<i>B</i>|C" + std::string(kBreak);
+    const cli::Outcome printed = Run({}, draws);
+    EXPECT_EQ(printed.status, cli::kExitSuccess) << printed.err;
+    EXPECT_EQ(printed.out, signature);
+    EXPECT_EQ(ReadBytes(signaturePath), kOld) << "printing writes nothing";
 
-        const cli::Outcome written = Run({"--write"}, draws);
-        EXPECT_EQ(written.status, cli::kExitSuccess);
-        EXPECT_EQ(written.out + written.err, "") << "--write prints nothing";
-        EXPECT_EQ(ReadBytes(Path(1)), signature);
-        WriteBytes(Path(1), kOld);
-    }
+    const cli::Outcome written = Run({"--write"}, draws);
+    EXPECT_EQ(written.status, cli::kExitSuccess);
+    EXPECT_EQ(written.out + written.err, "") << "--write prints nothing";
+    EXPECT_EQ(ReadBytes(signaturePath), signature);
 
     // A template that ends its own last line gets no second line break.
     dir.Write("template.txt", "quote1\r\n");
@@ -96,9 +92,9 @@ TEST_F(Companion, OptionsOverrideTheSettingsFileWhichIsReadOnlyWhenNeeded) {
         "tessaly-compose: settings file '";
     ExpectFailure(Run({"--template", other}), cli::kExitFailure,
                   unset + settings + "': not found; run Tessaly once to create it");
-    ExpectFailure(Run({"--template", Path(2) + "x"}), cli::kExitFailure,
-                  "template file '" + Path(2) + "x': not found");  // no note where no path is unset
-    settings = Path(4);
+    ExpectFailure(Run({"--template", dir.Path("missing.txt")}), cli::kExitFailure,
+                  "template file '" + dir.Path("missing.txt") + "': not found");  // no note where no path is unset
+    settings = dir.Path("h1");
     ExpectFailure(Run({"--template", other}), cli::kExitFailure, unset + settings + "': a folder, not a file");
 }
 
@@ -119,7 +115,7 @@ TEST_F(Companion, CommandLineMistakesExitWithTwoAndHelpAnswersFirst) {
     for (const auto& [args, message] : mistakes) {
         ExpectFailure(Run(args), cli::kExitUsage, message + "\nTry 'tessaly-compose --help' for more information.");
     }
-    EXPECT_EQ(ReadBytes(Path(1)), kOld);
+    EXPECT_EQ(ReadBytes(signaturePath), kOld);
 
     const cli::Outcome help = Run({"--help", "--bogus"});
     EXPECT_EQ(help.status, cli::kExitSuccess);
@@ -154,7 +150,7 @@ TEST_F(Companion, EachFailureNamesThePathAndWhyAndLeavesTheSignature) {
     const auto entries = dir.Entries();
     for (const auto& [args, message] : cases) {
         ExpectFailure(Run(args), cli::kExitFailure, message);
-        EXPECT_EQ(ReadBytes(Path(1)), kOld) << message;
+        EXPECT_EQ(ReadBytes(signaturePath), kOld) << message;
         EXPECT_EQ(dir.Entries(), entries) << message;
     }
 }
@@ -166,7 +162,7 @@ TEST_F(Companion, AMalformedSettingsFileIsRefused) {
     WriteBytes(settings, bytes.substr(0, bytes.size() - 2) + "\"" + kBreak);
     ExpectFailure(Run({"-w"}), cli::kExitFailure,
                   "settings file '" + settings + "': malformed: line 7 is not 0, 1 or 2");
-    EXPECT_EQ(ReadBytes(Path(1)), kOld);
+    EXPECT_EQ(ReadBytes(signaturePath), kOld);
 }
 
 }  // namespace

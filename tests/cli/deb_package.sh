@@ -1,8 +1,7 @@
 #!/bin/sh
 # The Debian package: built from the build tree, clean for lintian (no
 # errors), holding exactly the files an installed Tessaly needs, with
-# AppStream data that validates, samples that are Linux text, and a
-# companion that runs from it on the packaged samples.
+# AppStream data that validates.
 #
 #   deb_package.sh CPACK BUILD_DIR BUNDLE_SOURCE_DIR WITH_WINDOW_PROGRAM(0|1)
 # Exit 77: dpkg-deb, lintian or appstreamcli is missing. The menu entry is
@@ -57,32 +56,6 @@ version=$(dpkg-deb -f "$deb" Version)
 dpkg-deb -x "$deb" "$tmp/root"
 zcat "$tmp/root/usr/share/doc/tessaly/changelog.Debian.gz" | head -n 1 | grep -qF "tessaly ($version)" ||
   fail "the change log does not name version $version"
-
-# The samples as Linux text: UTF-8, LF line ends (quote files may keep CR LF,
-# which both editions read), and the HTML template declares UTF-8.
-share="$tmp/root/usr/share/tessaly"
-for file in $(cd "$share" && find samples quotes -type f); do
-  iconv -f UTF-8 -t UTF-8 "$share/$file" > /dev/null 2>&1 || fail "$file is not UTF-8"
-  case $file in quotes/*) continue ;; esac
-  ! grep -q "$(printf '\r')" "$share/$file" || fail "$file has CR line ends"
-done
-grep -qi 'charset=utf-8' "$share/samples/template.htm" && ! grep -qi 'windows-1252' "$share/samples/template.htm" ||
-  fail "the packaged template.htm does not declare UTF-8: $(grep -i charset "$share/samples/template.htm")"
-
-# The packaged companion on the packaged samples: the HTML one, and the
-# plain-text one as the mutt and Evolution recipes use it (text without
-# markup or CR, its quotes drawn).
-compose() {  # SAMPLE OUTPUT
-  "$tmp/root/usr/bin/tessaly-compose" --template "$share/samples/$1" --quote1 "$share/quotes/quotes1.txt" \
-    --quote2 "$share/quotes/quotes2.txt" --html1 "$share/samples/html1" --html2 "$share/samples/html2" \
-    > "$tmp/$2" 2> "$tmp/err" || fail "the packaged tessaly-compose on $1: $(cat "$tmp/err")"
-}
-compose template.htm signature
-grep -q '</html>' "$tmp/signature" && ! grep -Eq 'quote[12]|htmPath[12]' "$tmp/signature" ||
-  fail "the packaged samples did not compose: $(cat "$tmp/signature")"
-compose template.txt plain
-grep -q '^Kind regards,$' "$tmp/plain" && ! grep -Eq 'quote[12]|<|'"$(printf '\r')" "$tmp/plain" ||
-  fail "the plain-text sample did not compose into plain text: $(od -c "$tmp/plain" | head -n 20)"
 
 # The software centre's entry, as the package holds it. The menu entry keeps
 # the name tessaly.desktop (autostart copies use it), so its id is not in

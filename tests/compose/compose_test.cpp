@@ -1,12 +1,10 @@
 // Composing a signature: placeholders, lines, draws, limits, failures, and
-// the replacement of the signature file.
+// the signatures that are refused.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cmath>
 #include <map>
 #include <optional>
-#include <thread>
 #include <vector>
 
 #include "core/fs.h"
@@ -146,18 +144,15 @@ TEST_F(Composition, AFailureNamesThePathAndWhyAndAFixedSourceWorksAgain) {
 
 // Positions and line counts are 16-bit.
 TEST_F(Composition, CountsBeyond32767Fail) {
-    const auto Numbered = [](int lines) {
-        std::string text;
-        for (int i = 1; i <= lines; ++i) text += "line " + std::to_string(i) + "\r\n";
-        return text;
-    };
     const std::string filler(32766, 'x');
     EXPECT_EQ(Compose(filler + "quote1", {0.0f}), filler + "first\r\n");
     EXPECT_EQ(Compose(filler + "xQUOTE1 quote1", {}), "template: quote1 first appears after the 32,767th character");
 
-    dir.Write("q1.txt", Numbered(32767));
+    std::string numbered;
+    for (int i = 1; i <= 32767; ++i) numbered += "line " + std::to_string(i) + "\r\n";
+    dir.Write("q1.txt", numbered);
     EXPECT_EQ(Compose("quote1", {std::nextafter(1.0f, 0.0f)}), "line 32767\r\n");
-    dir.Write("q1.txt", Numbered(32767) + "one more");
+    dir.Write("q1.txt", numbered + "one more");
     EXPECT_EQ(Compose("quote1", {}), "quote file 1: more than 32,767 lines");
 }
 
@@ -241,65 +236,6 @@ TEST_F(Composition, DrawsPickPlainFilesByNameAndSeeNewOnes) {
     paths.htmPath2 += fs::PathSeparator();
     EXPECT_EQ(Compose("htmPath2", {0.0f}), "<p>two</p>\r\n");
 }
-
-TEST(Draw, MapsOntoTheListAndTheRealGeneratorIsUniformWithoutRepeating) {
-    TimeOfDayRandom random;
-    std::vector<int> counts(10);
-    std::set<float> distinct;
-    for (int i = 0; i < 5000; ++i) {
-        const float r = random.ReseedAndDraw();
-        ASSERT_TRUE(r >= 0.0f && r < 1.0f) << r;
-        distinct.insert(r);
-        ++counts[static_cast<std::size_t>(DrawIndex(r, 10))];
-    }
-    double chiSquare = 0;
-    for (const int c : counts) chiSquare += (c - 500.0) * (c - 500.0) / 500.0;
-    // Nine degrees of freedom: a uniform source passes 80 with a chance
-    // below 10^-12. Draws within one clock tick must not repeat each other.
-    EXPECT_LT(chiSquare, 80.0);
-    EXPECT_GT(distinct.size(), 4500u);
-}
-
-TEST(Replace, AReaderSeesTheOldOrTheNewSignatureWhole) {
-    const std::string kBreak(LineBreak(kPlatformLineEnds));
-    ScratchFolder dir;
-    const std::string texts[2] = {std::string(64 * 1024, 'L'), std::string(3000, 's')};
-    const std::string templates[2] = {dir.Write("long.txt", texts[0]), dir.Write("short.txt", texts[1])};
-    ComposePaths paths{"", dir.Path("sig.txt"), "", "", "", ""};
-    std::atomic<bool> done{false};
-    std::atomic<int> reads{0}, torn{0};
-    std::thread reader([&] {
-        while (!done) {
-            const auto seen = ReadBytes(paths.signaturePath);
-            if (!seen || seen->empty()) continue;
-            ++reads;
-            if (*seen != texts[0] + kBreak && *seen != texts[1] + kBreak) ++torn;
-        }
-    });
-    TimeOfDayRandom random;
-    int replaced = 0;
-    for (int i = 0; i < 1000; ++i) {
-        paths.templatePath = templates[i % 2];
-        replaced += ComposeSignature(paths, random) ? 1 : 0;
-    }
-    done = true;
-    reader.join();
-    EXPECT_EQ(torn, 0) << "of " << reads << " reads";
-    EXPECT_EQ(replaced, 1000);
-    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"long.txt", "short.txt", "sig.txt"}));
-}
-
-#ifndef _WIN32
-TEST(Replace, ThroughALinkReachesTheFileAndKeepsTheLink) {
-    ScratchFolder dir;
-    const std::string path = dir.Write("sig.txt", "old");
-    stdfs::create_symlink(path, dir.Path("link.txt"));
-    ASSERT_TRUE(fs::ReplaceFileAtomically(dir.Path("link.txt"), "through the link"));
-    EXPECT_TRUE(stdfs::is_symlink(dir.Path("link.txt")));
-    EXPECT_EQ(ReadBytes(path), "through the link");
-    EXPECT_EQ(dir.Entries(), (std::set<std::string>{"link.txt", "sig.txt"}));
-}
-#endif
 
 }  // namespace
 }  // namespace tessaly::test

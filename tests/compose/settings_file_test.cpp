@@ -45,7 +45,6 @@ TEST(SettingsFile, TextThatIsNotUnderstoodSaysWhyAndKeepsWhatWasRead) {
         {kSix, LineEnds::Windows, "6 lines instead of 7", kSixPaths},
         {lf, LineEnds::Windows, "1 line instead of 7", {lf}},
         {kSix + "3\r\n", LineEnds::Linux, "line 7 is not 0, 1 or 2", kSixPaths},
-        {kSix + "\r\n", LineEnds::Windows, "line 7 is not 0, 1 or 2", kSixPaths},
         {"\"1\"\r\n/two\r\n\"\r\n\"4\"\r\n\"5\"\r\n\"6\"\r\n0\r\n", LineEnds::Windows, "line 2 is not a path in quotes",
          {"1", "/two", "\"", "4", "5", "6"}},
         // Under the Windows rule a lone LF belongs to its line.
@@ -58,7 +57,7 @@ TEST(SettingsFile, TextThatIsNotUnderstoodSaysWhyAndKeepsWhatWasRead) {
         EXPECT_EQ(read.paths, paths) << text;
         EXPECT_EQ(read.autoStart, 0) << text;
     }
-    for (const char* seventh : {"-1", "-0", "+-0", "abc", "1x", "99999", "1 1"}) {
+    for (const char* seventh : {"", "-1", "-0", "+-0", "abc", "1x", "99999", "1 1"}) {
         std::string problem;
         ParseSettings(kSix + seventh + "\r\n", &problem, LineEnds::Windows);
         EXPECT_EQ(problem, "line 7 is not 0, 1 or 2") << seventh;
