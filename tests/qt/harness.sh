@@ -1,8 +1,12 @@
-# Sourced by the end-to-end scripts, which set program and bundle first: a
-# scratch folder, the real program unpacked into folders of its own, and the
-# private display, buses and stand-ins that a desktop would provide. What
-# cannot be had here skips the test (77), never passes it.
+# Sourced by the end-to-end scripts, whose first two arguments are the
+# program and the bundle's source folder: a scratch folder, the real program
+# unpacked into folders of its own, and the private display, buses and
+# stand-ins that a desktop would provide. What cannot be had here skips the
+# test (77), never passes it.
 
+set -uo pipefail
+program=$1  # the program as built
+bundle=$2   # the bundle's source folder, with the samples
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # Debian's D-Bus and AT-SPI bindings are built for the system's interpreter;
 # a python3 earlier on the PATH may lack them.

@@ -3,9 +3,6 @@
 # one copy per settings file, and the signals that end a session. The copies
 # run from folders of their own on an X display with a tray host; that part
 # exits 77 (skipped) without them. Usage: linux_process.sh PROGRAM BUNDLE
-set -uo pipefail
-program=$1
-bundle=$2
 . "$(dirname "$0")/harness.sh"
 
 # --- the command line, with no display at all

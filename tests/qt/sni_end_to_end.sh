@@ -7,9 +7,6 @@
 # display to fall back on, and whether its window is on the screen is read
 # from weston's scene graph.
 # Usage: sni_end_to_end.sh PROGRAM BUNDLE_SOURCE_FOLDER x11|wayland
-set -uo pipefail
-program=$1
-bundle=$2
 . "$(dirname "$0")/harness.sh"
 "$python" -c 'import gi.repository.Gio' 2>/dev/null || skip "$python with python3-gi is missing"
 

@@ -3,9 +3,6 @@
 # its own, with an XEmbed tray host (trayer) on an X display, worked with
 # xdotool as a user works it. Exits 77 (skipped) without a display and a tray
 # host. Usage: tray_end_to_end.sh PROGRAM BUNDLE_SOURCE_FOLDER
-set -uo pipefail
-program=$1
-bundle=$2
 . "$(dirname "$0")/harness.sh"
 need_tray_display
 need xwininfo
