@@ -103,7 +103,7 @@ start_xvfb() {
 # The running copies need an X display with a tray host to hide into.
 need_tray_display() {
   [ -n "${DISPLAY:-}" ] && [ -n "${TESSALY_TRAY_HOST:-}" ] ||
-    skip "No X display with a tray host (DISPLAY, TESSALY_TRAY_HOST)$1"
+    skip "No X display with a tray host (DISPLAY, TESSALY_TRAY_HOST)${1:-}"
   need xdotool
 }
 
