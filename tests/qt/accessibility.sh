@@ -4,9 +4,6 @@
 # accessibility bus (at-spi2-core), read through AT-SPI as Orca reads it
 # (accessibility_tree.py). Exits 77 (skipped) without Xvfb, the buses, xdotool
 # or the Python bindings. Usage: accessibility.sh PROGRAM BUNDLE_SOURCE_FOLDER
-set -uo pipefail
-program=$1
-bundle=$2
 . "$(dirname "$0")/harness.sh"
 launcher=/usr/libexec/at-spi-bus-launcher
 [ -x "$launcher" ] || skip "$launcher (at-spi2-core) is missing"

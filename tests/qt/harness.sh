@@ -1,8 +1,12 @@
-# Sourced by the end-to-end scripts, which set program and bundle first: a
-# scratch folder, the real program unpacked into folders of its own, and the
-# private display, buses and stand-ins that a desktop would provide. What
-# cannot be had here skips the test (77), never passes it.
+# Sourced by the end-to-end scripts, whose first two arguments are the
+# program and the bundle's source folder: a scratch folder, the real program
+# unpacked into folders of its own, and the private display, buses and
+# stand-ins that a desktop would provide. What cannot be had here skips the
+# test (77), never passes it.
 
+set -uo pipefail
+program=$1  # the program as built
+bundle=$2   # the bundle's source folder, with the samples
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # Debian's D-Bus and AT-SPI bindings are built for the system's interpreter;
 # a python3 earlier on the PATH may lack them.
@@ -19,11 +23,10 @@ need() {
 
 dir=$(mktemp -d /tmp/tessaly-e2e.XXXXXX)
 pid=  # the program's copy under test
-bus_pid=
 # Stops what the script started and still runs.
 cleanup() {
   local p
-  for p in $(jobs -p) $bus_pid; do kill "$p" 2>/dev/null; done
+  for p in $(jobs -p); do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$dir"
 }
@@ -71,33 +74,42 @@ start_program() {
   pid=$!
 }
 
-# Whether the window of the copy $1 (pid by default) is on the X display.
-shown() { xdotool search --all --onlyvisible --pid "${1:-$pid}" --name '^Tessaly V 1\.0$' >/dev/null 2>&1; }
+# Whether the window of the copy pid is on the X display.
+shown() { xdotool search --all --onlyvisible --pid "$pid" --name '^Tessaly V 1\.0$' >/dev/null 2>&1; }
 
 # The copy pid, after "$1" (its settings file removed before), ends with
 # status 0 and has saved the settings of folder $2 byte for byte.
 expect_saved_end() {
-  local status
   wait_for '! kill -0 "$pid" 2>/dev/null' || fail "$1 did not end the program"
-  wait "$pid"
-  status=$?
-  [ "$status" -eq 0 ] || fail "$1 ended the program with status $status"
+  wait "$pid" || fail "$1 ended the program with status $?"
   cmp "$2/expected.sfc" "$2/data/data.sfc" || fail "$1 did not save the settings byte for byte"
 }
 
-# A bare X display of its own: Xvfb picks a free number and names it once
-# it accepts clients.
+# A bare X display of its own, numbered as scripts/display-env.sh numbers
+# them. A script elsewhere may take the same free number at the same moment:
+# the server that loses ends at once, and its script tries the next number.
 start_xvfb() {
+  local _
   need Xvfb xdotool
-  Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp >"$dir/display" 2>"$dir/xvfb.log" &
-  wait_for 'grep -q "^[0-9][0-9]*$" "$dir/display"' || fail "Xvfb did not start"
-  export DISPLAY=":$(cat "$dir/display")"
+  . "$here/../../scripts/display-env.sh"
+  for _ in 1 2 3; do
+    tessaly_xvfb_start 140
+    kill -0 "$TESSALY_XVFB_STARTED" 2>/dev/null && xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    kill "$TESSALY_XVFB_STARTED" 2>/dev/null
+  done
+  fail "Xvfb did not start"
+}
+
+# The running copies need an X display with a tray host to hide into.
+need_tray_display() {
+  [ -n "${DISPLAY:-}" ] && [ -n "${TESSALY_TRAY_HOST:-}" ] ||
+    skip "No X display with a tray host (DISPLAY, TESSALY_TRAY_HOST)${1:-}"
+  need xdotool
 }
 
 start_session_bus() {
-  local out
   need dbus-daemon
-  out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || fail "dbus-daemon did not start"
-  export DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$out")
-  bus_pid=$(sed -n 2p <<<"$out")
+  dbus-daemon --session --nofork --print-address=1 >"$dir/bus.address" &
+  wait_for '[ -s "$dir/bus.address" ]' || fail "dbus-daemon did not start"
+  export DBUS_SESSION_BUS_ADDRESS=$(cat "$dir/bus.address")
 }

@@ -17,114 +17,99 @@
 import hashlib
 import sys
 
-import dbus
+from gi.repository import Gio, GLib
 
-WATCHER = "org.kde.StatusNotifierWatcher"
-WATCHER_PATH = "/StatusNotifierWatcher"
 ITEM = "org.kde.StatusNotifierItem"
-ITEM_PATH = "/StatusNotifierItem"
 MENU = "com.canonical.dbusmenu"
-PROPERTIES = "org.freedesktop.DBus.Properties"
-
 # Qt reads the watcher's properties through QDBusInterface, which knows only
-# what the introspection data lists: dbus-python's own Introspect leaves
-# properties out, and Qt then takes the watcher for absent.
-WATCHER_XML = """<node>
-  <interface name="org.kde.StatusNotifierWatcher">
-    <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
-    <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
-    <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-    <property name="ProtocolVersion" type="i" access="read"/>
-  </interface>
-</node>
-"""
+# what the introspection data lists; GDBus lists all that it serves.
+WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
+  <method name="RegisterStatusNotifierItem"><arg name="service" type="s" direction="in"/></method>
+  <property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+  <property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+  <property name="ProtocolVersion" type="i" access="read"/>
+</interface></node>"""
+# The connection lives as long as the script: it goes with its last reference.
+BUS = Gio.bus_get_sync(Gio.BusType.SESSION)
+
+
+def call(service, path, interface, method, signature="()", *args):
+    return BUS.call_sync(service, path, interface, method, GLib.Variant(signature, args), None, 0, -1, None).unpack()
 
 
 def run_watcher():
-    import dbus.service
-    from dbus.mainloop.glib import DBusGMainLoop
-    from gi.repository import GLib
+    items = []
 
-    DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
+    def register(bus, sender, path, interface, method, args, invocation):
+        # An item names itself by bus name, or by object path on the caller's
+        # connection.
+        item = sender + args[0] if args[0].startswith("/") else args[0]
+        if item not in items:
+            items.append(item)
+            print("registered", item, flush=True)
+        invocation.return_value(None)
 
-    class Watcher(dbus.service.Object):
-        items = []
+    def get(bus, sender, path, interface, name):
+        return {"RegisteredStatusNotifierItems": GLib.Variant("as", items),
+                "IsStatusNotifierHostRegistered": GLib.Variant("b", True), "ProtocolVersion": GLib.Variant("i", 0)}[name]
 
-        @dbus.service.method(WATCHER, in_signature="s", sender_keyword="sender")
-        def RegisterStatusNotifierItem(self, service, sender=None):
-            # An item names itself by bus name, or by object path on the
-            # caller's connection.
-            item = sender + service if service.startswith("/") else str(service)
-            if item not in self.items:
-                self.items.append(item)
-                print("registered", item, flush=True)
-
-        @dbus.service.method(PROPERTIES, in_signature="ss", out_signature="v")
-        def Get(self, interface, name):
-            return {"RegisteredStatusNotifierItems": dbus.Array(self.items, signature="s"),
-                    "IsStatusNotifierHostRegistered": dbus.Boolean(True), "ProtocolVersion": dbus.Int32(0)}[name]
-
-        @dbus.service.method(dbus.INTROSPECTABLE_IFACE, out_signature="s")
-        def Introspect(self):
-            return WATCHER_XML
-
-    watcher = Watcher(bus, WATCHER_PATH)
+    watcher = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
+    BUS.register_object("/StatusNotifierWatcher", watcher, register, get, None)
     # Claimed after the object exists: a program that sees the name finds
-    # the object too.
-    name = dbus.service.BusName(WATCHER, bus, do_not_queue=True)
+    # the object too. 4: do not queue; 1: the name is ours.
+    if call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName", "(su)",
+            watcher.name, 4) != (1,):
+        return 1
     print("ready", flush=True)
     GLib.MainLoop().run()
-    del watcher, name
 
 
-def item_object(bus, item):
+def item_call(item, interface, method, signature="()", *args):
     # A registered item is a bus name, or a bus name followed by its path.
     service, slash, path = item.partition("/")
-    return bus.get_object(service, slash + path if slash else ITEM_PATH, introspect=False)
+    return call(service, slash + path if slash else "/StatusNotifierItem", interface, method, signature, *args)
 
 
-def menu_entries(bus, item):
+def item_property(item, name):
+    return item_call(item, "org.freedesktop.DBus.Properties", "Get", "(ss)", ITEM, name)[0]
+
+
+def menu_call(item, method, signature, *args):
+    return call(item.partition("/")[0], item_property(item, "Menu"), MENU, method, signature, *args)
+
+
+def menu_entries(item):
     # (id, label) of the menu's visible top-level entries, as GetLayout gives
-    # them, and the menu's object.
-    menu = bus.get_object(item.partition("/")[0], item_object(bus, item).Get(ITEM, "Menu", dbus_interface=PROPERTIES),
-                          introspect=False)
-    # A host announces the menu before showing it.
-    menu.AboutToShow(dbus.Int32(0), dbus_interface=MENU)
-    _, (_, _, children) = menu.GetLayout(dbus.Int32(0), dbus.Int32(-1), dbus.Array([], signature="s"),
-                                         dbus_interface=MENU)
+    # them. A host announces the menu before showing it.
+    menu_call(item, "AboutToShow", "(i)", 0)
+    _, (_, _, children) = menu_call(item, "GetLayout", "(iias)", 0, -1, [])
     # Properties at their default value are left out: an entry is visible
     # unless it says otherwise.
-    return menu, [(int(number), "-" if props.get("type") == "separator" else str(props.get("label", "")))
-                  for number, props, _ in children if props.get("visible", True)]
+    return [(number, "-" if props.get("type") == "separator" else props.get("label", ""))
+            for number, props, _ in children if props.get("visible", True)]
 
 
 def main(argv):
     command = argv[1] if len(argv) > 1 else ""
     if command == "watcher":
         return run_watcher()
-    bus = dbus.SessionBus()
-    if command in ("tip", "icon"):
-        name = "ToolTip" if command == "tip" else "IconPixmap"
-        value = item_object(bus, argv[2]).Get(ITEM, name, dbus_interface=PROPERTIES)
-        if command == "tip":
-            print(value[2])  # (icon name, icon pixmaps, title, text)
-        elif value:
-            print(hashlib.sha256(b"".join(b"%dx%d:" % (w, h) + bytes(data) for w, h, data in value)).hexdigest())
-        else:
+    if command == "tip":
+        print(item_property(argv[2], "ToolTip")[2])  # (icon name, icon pixmaps, title, text)
+    elif command == "icon":
+        pixmaps = item_property(argv[2], "IconPixmap")
+        if not pixmaps:
             return 1
+        print(hashlib.sha256(b"".join(b"%dx%d:" % (w, h) + bytes(data) for w, h, data in pixmaps)).hexdigest())
     elif command == "menu":
-        print("|".join(label for _, label in menu_entries(bus, argv[2])[1]))
+        print("|".join(label for _, label in menu_entries(argv[2])))
     elif command == "click":
-        menu, entries = menu_entries(bus, argv[2])
-        matches = [number for number, label in entries if label == argv[3]]
+        matches = [number for number, label in menu_entries(argv[2]) if label == argv[3]]
         if len(matches) != 1:
             print("no visible menu item %r" % argv[3], file=sys.stderr)
             return 1
-        menu.Event(dbus.Int32(matches[0]), "clicked", dbus.Int32(0, variant_level=1), dbus.UInt32(0),
-                   dbus_interface=MENU)
+        menu_call(argv[2], "Event", "(isvu)", matches[0], "clicked", GLib.Variant("i", 0), 0)
     elif command == "activate":
-        item_object(bus, argv[2]).Activate(dbus.Int32(0), dbus.Int32(0), dbus_interface=ITEM)
+        item_call(argv[2], ITEM, "Activate", "(ii)", 0, 0)
     else:
         print("usage: sni_host.py watcher|tip|icon|menu|click|activate [ITEM [LABEL]]", file=sys.stderr)
         return 2
@@ -134,6 +119,6 @@ def main(argv):
 if __name__ == "__main__":
     try:
         sys.exit(main(sys.argv))
-    except dbus.exceptions.DBusException as error:
-        print(error, file=sys.stderr)
+    except GLib.Error as error:
+        print(error.message, file=sys.stderr)
         sys.exit(1)
