@@ -11,9 +11,9 @@ packages=(
   fp-compiler fp-units-fcl fp-units-misc fp-utils
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev trayer xdotool
-  dbus-daemon python3-dbus python3-gi weston qt6-wayland
+  dbus-daemon python3-gi weston qt6-wayland
   at-spi2-core python3-pyatspi
-  dpkg-dev fakeroot lintian man-db desktop-file-utils appstream fortune-mod hyperfine
+  dpkg-dev fakeroot lintian man-db desktop-file-utils appstream fortune-mod hyperfine rsync
 )
 
 missing=()

@@ -241,9 +241,10 @@ for i in "${!names[@]}"; do
 done
 
 echo "scratch copy in $work"
-# The builds stay from run to run: only what changed since is built again.
-rm -rf "$work/src" && mkdir -p "$work/src"
-tar -C "$tree" --exclude=./build --exclude=./.git -cf - . | tar -C "$work/src" -xf -
+# The builds stay from run to run: files are copied only when their bytes
+# changed, and then with a new time, so that only those are built again.
+mkdir -p "$work/src"
+rsync -rc --delete --exclude=/build --exclude=/.git "$tree/" "$work/src/"
 cd "$work/src"
 build() { cmake --build "$1" -- -j"$jobs" >"$work/build.log" 2>&1; }
 # Names of the tests that failed (or did not run), one line. The quick

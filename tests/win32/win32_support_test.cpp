@@ -84,8 +84,7 @@ TEST(Colours, HighContrastTakesTheSystemsColours) {
     EXPECT_EQ(ColorRefOf(ReadableTextColour(RgbOf(RGB(0, 0, 0)), RgbOf(RGB(0, 0, 0)))), RGB(255, 255, 255));
 }
 
-// The window's client area at the Windows scales; the Tab order and the tool
-// row's meeting edges are the window layer's tests (presentation_test).
+// The window's client area at the Windows scales.
 TEST(Layout, FieldsEndInsideTheWindowAtEveryScale) {
     EXPECT_EQ(TwipsToPixels(kClientWidthTwips, 96), 445);
     EXPECT_EQ(TwipsToPixels(kClientHeightTwips, 96), 220);
