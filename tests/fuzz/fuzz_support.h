@@ -96,6 +96,4 @@ inline bool Marked(std::string_view s) {
     return s.starts_with("\xEF\xBB\xBF") || s.starts_with("\xFF\xFE") || s.starts_with("\xFE\xFF");
 }
 
-constexpr std::size_t kMaxLines = 32767;
-
 }  // namespace tessaly::fuzz
